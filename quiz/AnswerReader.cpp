@@ -1,0 +1,60 @@
+#include "AnswerReader.h"
+
+#include <limits>
+
+namespace {
+
+bool IsDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+} // namespace
+
+std::optional<qint32> ReadAnswer(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+
+    // The whole part is accumulated exactly; past 2^31 it can no longer fit, whatever follows.
+    constexpr qint64 kLimit = qint64(std::numeric_limits<qint32>::max()) + 1;
+    qint64 whole = 0;
+    bool tooLarge = false;
+    for (; i < n && IsDigit(text[i]); ++i) {
+        whole = whole * 10 + (text[i].unicode() - u'0');
+        if (whole > kLimit) {
+            tooLarge = true;
+            whole = kLimit + 1;
+        }
+    }
+
+    // Only the first fractional digit and whether anything non-zero follows decide the rounding.
+    if (i < n && text[i] == u'.') {
+        ++i;
+        int firstDigit = -1;
+        bool restNonZero = false;
+        for (; i < n && IsDigit(text[i]); ++i) {
+            if (firstDigit < 0)
+                firstDigit = text[i].unicode() - u'0';
+            else if (text[i] != u'0')
+                restNonZero = true;
+        }
+        const bool roundUp = firstDigit > 5 || (firstDigit == 5 && (restNonZero || whole % 2 != 0));
+        if (roundUp && !tooLarge)
+            ++whole;
+    }
+
+    if (tooLarge)
+        return std::nullopt;
+    const qint64 value = negative ? -whole : whole;
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(value);
+}
