@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole test suite twice: in the normal
+# build and in a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh
+
+jobs=$(nproc)
+status=0
+
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    (cd "$dir" && ctest --output-on-failure -j "$jobs") || status=1
+}
+
+export ASAN_OPTIONS=detect_leaks=0
+echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORPA_SANITIZE=ON
+echo "== Normal build"
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+exit $status
