@@ -1,0 +1,45 @@
+#pragma once
+
+#include "QuizSettings.h"
+
+#include <QString>
+
+// The pupil's last choices, stored per operating-system user as seven 32-bit numbers under
+// organisation "Quorvantelle", application "Vorpa" (on Windows the registry key
+// HKEY_CURRENT_USER\Software\Quorvantelle\Vorpa, elsewhere a file in the user's config folder).
+namespace Registry {
+
+// The key the choices live under, as the registry names it.
+extern const QString SettingsKeyPath;
+
+enum class Hive
+{
+    CurrentUser,
+};
+
+// Makes the process-wide store refer to the key, creating it if needed.
+void OpenSettingsKey(const QString &keyPath);
+// Writes one value under the process-wide store; failures stay silent.
+void SetNumberValue(const QString &valueName, qint32 value);
+// Reads one value, opening the store afresh; 0 when anything fails.
+qint32 GetNumberValue(Hive hive, const QString &keyPath, const QString &valueName);
+
+// The seven stored values, in the order they are written and read.
+struct StoredValues
+{
+    qint32 ExampleType = 0;
+    qint32 ExampleDifficult = 0;
+    qint32 ExampleMin1 = 0;
+    qint32 ExampleMax1 = 0;
+    qint32 ExampleMin2 = 0;
+    qint32 ExampleMax2 = 0;
+    qint32 IntellectualMode = 0;
+};
+
+// The load sequence: the seven values, each read on its own.
+StoredValues LoadSettings();
+// The save sequence, flushed to disk before it returns (the quiz may end the process at
+// once). Whether it reached the disk; the pupil is never told either way.
+bool SaveSettings(const QuizSettings &settings);
+
+} // namespace Registry
