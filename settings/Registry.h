@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The pupil's last choices, stored per operating-system user as seven 32-bit numbers under
 // organisation "Quorvantelle", application "Vorpa" (on Windows the registry key
 // HKEY_CURRENT_USER\Software\Quorvantelle\Vorpa, elsewhere a file in the user's config folder).
@@ -21,6 +23,9 @@ enum class Hive
 void OpenSettingsKey(const QString &keyPath);
 // Writes one value under the process-wide store; failures stay silent.
 void SetNumberValue(const QString &valueName, qint32 value);
+// Writes what SetNumberValue left pending to disk and tells whether it got there. A failed
+// write leaves the previous file as it was.
+bool FlushSettingsKey();
 // Reads one value, opening the store afresh; 0 when anything fails.
 qint32 GetNumberValue(Hive hive, const QString &keyPath, const QString &valueName);
 
@@ -34,7 +39,16 @@ struct StoredValues
     qint32 ExampleMin2 = 0;
     qint32 ExampleMax2 = 0;
     qint32 IntellectualMode = 0;
+
+    friend bool operator==(const StoredValues &, const StoredValues &) = default;
 };
+
+// What a quiz set-up is stored as: ExampleType is the operation's code, the flags are 1 or 0.
+StoredValues StoredValuesOf(const QuizSettings &settings);
+// Hands each of the seven values with its name to `visit`, in the order they are written and
+// read.
+void ForEachStoredValue(const StoredValues &values,
+                        const std::function<void(const QString &, qint32)> &visit);
 
 // The load sequence: the seven values, each read on its own.
 StoredValues LoadSettings();

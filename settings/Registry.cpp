@@ -1,0 +1,203 @@
+#include "Registry.h"
+#include "StoreLocation.h"
+
+#include <QSettings>
+#include <QStringList>
+#include <QVariant>
+
+#include <array>
+#include <limits>
+#include <optional>
+
+namespace Registry {
+
+const QString SettingsKeyPath = QStringLiteral("SOFTWARE\\Quorvantelle\\Vorpa");
+
+namespace {
+
+// The registry hands over at most this much data for one value; longer text reads as 0, however
+// good a number it spells.
+constexpr qsizetype kMaxValueBytes = 1024;
+
+struct StoredField
+{
+    const char16_t *name;
+    qint32 StoredValues::*member;
+};
+
+// The one place that fixes the names and the order of writing and reading.
+constexpr std::array<StoredField, 7> kStoredFields = {{
+    {u"ExampleType", &StoredValues::ExampleType},
+    {u"ExampleDifficult", &StoredValues::ExampleDifficult},
+    {u"ExampleMin1", &StoredValues::ExampleMin1},
+    {u"ExampleMax1", &StoredValues::ExampleMax1},
+    {u"ExampleMin2", &StoredValues::ExampleMin2},
+    {u"ExampleMax2", &StoredValues::ExampleMax2},
+    {u"IntellectualMode", &StoredValues::IntellectualMode},
+}};
+
+bool IsPlainName(const QString &part)
+{
+    if (part.isEmpty() || part == u"." || part == u"..")
+        return false;
+    for (const QChar c : part) {
+        if (c == u'/' || c.unicode() < 0x20)
+            return false;
+    }
+    return true;
+}
+
+// A key path names the place the way the registry does, Software\<organisation>\<application>;
+// anything else (or a part that could climb out of the config folder) names no store.
+std::optional<QString> StoreNameFor(const QString &keyPath)
+{
+    const QStringList parts = keyPath.split(u'\\');
+    if (parts.size() != 3 || parts[0].compare(u"Software", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    if (!IsPlainName(parts[1]) || !IsPlainName(parts[2]))
+        return std::nullopt;
+    QString name = UserStoreName(parts[1], parts[2]);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<qint32> InRange(qint64 number)
+{
+    if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(number);
+}
+
+// Only a whole number in the signed 32-bit range counts. The registry hands over a DWORD as an
+// int; a file (or a hand-made registry string) hands over its text.
+std::optional<qint32> WholeNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+        return value.toInt();
+    case QMetaType::LongLong:
+        return InRange(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: {
+        const quint64 number = value.toULongLong();
+        if (number > quint64(std::numeric_limits<qint32>::max()))
+            return std::nullopt;
+        return static_cast<qint32>(number);
+    }
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        if (text.size() > kMaxValueBytes || text.toUtf8().size() > kMaxValueBytes)
+            return std::nullopt;
+        bool ok = false;
+        const qint32 number = text.toInt(&ok, 10);
+        if (!ok)
+            return std::nullopt;
+        return number;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// The writing side's store. Deliberately never deleted at exit: every save is flushed at
+// once, and the quiz may end the process without unwinding.
+QSettings *&ProcessStore()
+{
+    static QSettings *store = nullptr;
+    return store;
+}
+
+} // namespace
+
+void OpenSettingsKey(const QString &keyPath)
+{
+    QSettings *&store = ProcessStore();
+    delete store; // writes back anything still pending
+    store = nullptr;
+
+    const std::optional<QString> name = StoreNameFor(keyPath);
+    if (!name || !StoreIsSafeToOpen(*name))
+        return;
+    // QSettings reports only the first error it meets, and a save parses whatever of the old
+    // file was not parsed before. A throwaway object parses it all first, so the store's status
+    // afterwards tells how our own write went, not what was wrong with hand-edited lines.
+    {
+        const QSettings oldStore(*name, QSettings::NativeFormat);
+        oldStore.allKeys();
+        store = new QSettings(*name, QSettings::NativeFormat);
+    }
+    store->setAtomicSyncRequired(true);
+}
+
+void SetNumberValue(const QString &valueName, qint32 value)
+{
+    QSettings *store = ProcessStore();
+    if (store == nullptr || valueName.isEmpty())
+        return;
+    // Stored as an int, so that the registry gets a REG_DWORD and a file a plain number.
+    store->setValue(valueName, QVariant(static_cast<int>(value)));
+}
+
+bool FlushSettingsKey()
+{
+    QSettings *&store = ProcessStore();
+    if (store == nullptr)
+        return false;
+    store->sync();
+    if (store->status() == QSettings::NoError)
+        return true;
+    // Let go of a store that cannot be written, so that its unsaved values do not linger in
+    // this process as if they had been stored; a later save opens it afresh.
+    delete store;
+    store = nullptr;
+    return false;
+}
+
+qint32 GetNumberValue(Hive, const QString &keyPath, const QString &valueName)
+{
+    const std::optional<QString> name = StoreNameFor(keyPath);
+    if (!name || valueName.isEmpty() || !StoreIsSafeToOpen(*name))
+        return 0;
+    const QSettings store(*name, QSettings::NativeFormat);
+    return WholeNumber(store.value(valueName)).value_or(0);
+}
+
+StoredValues StoredValuesOf(const QuizSettings &settings)
+{
+    StoredValues values;
+    values.ExampleType = ExampleTypeCode(settings.Operation);
+    values.ExampleDifficult = settings.Difficult ? 1 : 0;
+    values.ExampleMin1 = settings.Min1;
+    values.ExampleMax1 = settings.Max1;
+    values.ExampleMin2 = settings.Min2;
+    values.ExampleMax2 = settings.Max2;
+    values.IntellectualMode = settings.IntellectualMode ? 1 : 0;
+    return values;
+}
+
+void ForEachStoredValue(const StoredValues &values,
+                        const std::function<void(const QString &, qint32)> &visit)
+{
+    for (const StoredField &field : kStoredFields)
+        visit(QString::fromUtf16(field.name), values.*field.member);
+}
+
+StoredValues LoadSettings()
+{
+    StoredValues values;
+    for (const StoredField &field : kStoredFields) {
+        values.*field.member =
+            GetNumberValue(Hive::CurrentUser, SettingsKeyPath, QString::fromUtf16(field.name));
+    }
+    return values;
+}
+
+bool SaveSettings(const QuizSettings &settings)
+{
+    OpenSettingsKey(SettingsKeyPath);
+    ForEachStoredValue(StoredValuesOf(settings), SetNumberValue);
+    return FlushSettingsKey();
+}
+
+} // namespace Registry
