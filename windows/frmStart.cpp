@@ -1,0 +1,271 @@
+#include "frmStart.h"
+
+#include "BoundParser.h"
+#include "LoginName.h"
+#include "Placement.h"
+#include "Registry.h"
+#include "RussianQtTexts.h"
+#include "Twips.h"
+#include "frmFinish.h"
+#include "mdMain.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <initializer_list>
+#include <limits>
+#include <optional>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Обучающие примеры");
+const QString kIconPath = QStringLiteral(":/icons/vorpa.svg");
+const QString kStopwatchPath = QStringLiteral(":/icons/stopwatch.svg");
+
+// The bound fields in the order they are read, with the names the warning gives them.
+const std::array<QString, 4> kBoundFieldNames = {
+    QStringLiteral("Первое число, от"),
+    QStringLiteral("Первое число, до"),
+    QStringLiteral("Второе число, от"),
+    QStringLiteral("Второе число, до"),
+};
+
+QString BadBoundMessage(const QString &fieldName, const QLocale &locale)
+{
+    return QStringLiteral("В поле «%1» нужно написать целое число от %2 до %3.")
+        .arg(fieldName, locale.toString(std::numeric_limits<qint32>::min()),
+             locale.toString(std::numeric_limits<qint32>::max()));
+}
+
+// The layout was drawn for a narrow 8-point system font; with the wider default fonts of other
+// desktops some captions would be cut off. Such a control grows to the right (and a label
+// down), never past its container, and keeps its place.
+void GrowToFitCaption(QWidget *control)
+{
+    QRect r = control->geometry();
+    const int room = control->parentWidget()->contentsRect().right() + 1 - r.left();
+    r.setWidth(std::max(r.width(), std::min(control->sizeHint().width(), room)));
+    if (qobject_cast<QLabel *>(control))
+        r.setHeight(std::max(r.height(), control->fontMetrics().height()));
+    control->setGeometry(r);
+}
+
+} // namespace
+
+frmStart::frmStart(QWidget *parent) : QWidget(parent)
+{
+    UseRussianQtTexts();
+    createControls();
+    chainTabOrder();
+    CentreOnScreen(*this);
+    load();
+}
+
+frmStart::~frmStart() = default;
+
+void frmStart::createControls()
+{
+    const qreal dpiX = logicalDpiX();
+    const qreal dpiY = logicalDpiY();
+    const auto place = [dpiX, dpiY](QWidget *control, int left, int top, int width, int height) {
+        control->setGeometry(TwipsToRect(left, top, width, height, dpiX, dpiY));
+    };
+    const auto label = [&](QWidget *parent, const QString &caption, int left, int top, int width,
+                           int height) {
+        auto *control = new QLabel(caption, parent);
+        control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        place(control, left, top, width, height);
+        return control;
+    };
+    const auto option = [&](const QString &caption, int top, int width = 2535) {
+        auto *control = new QRadioButton(caption, Frame1);
+        place(control, 240, top, width, 255);
+        return control;
+    };
+    const auto textBox = [&](const QString &text, int left, int top, int width) {
+        auto *control = new QLineEdit(text, Frame2);
+        place(control, left, top, width, 285);
+        return control;
+    };
+
+    setWindowTitle(kCaption);
+    setWindowIcon(QIcon(kIconPath));
+    setFixedSize(TwipsToPixels(6615, dpiX), TwipsToPixels(3750, dpiY));
+
+    Frame1 = new QGroupBox(QStringLiteral("Тип примеров"), this);
+    place(Frame1, 120, 120, 3135, 3495);
+    Frame2 = new QGroupBox(QStringLiteral("Параметры"), this);
+    place(Frame2, 3360, 120, 3135, 2895);
+
+    Command1 = new QPushButton(QStringLiteral("Начать"), this);
+    place(Command1, 5280, 3240, 1215, 375);
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &frmStart::command1Clicked);
+
+    // A picture button without an action; the picture is fitted inside the button's frame.
+    Command2 = new QPushButton(this);
+    place(Command2, 3360, 3225, 405, 390);
+    Command2->setIcon(QIcon(kStopwatchPath));
+    const int picture = std::min(Command2->width(), Command2->height()) - 6;
+    Command2->setIconSize(QSize(picture, picture));
+
+    Option2 = option(QStringLiteral("Сложение"), 360);
+    Option6 = option(QStringLiteral("Вычитание"), 720);
+    Option3 = option(QStringLiteral("Умножение"), 1080);
+    Option4 = option(QStringLiteral("Деление"), 1440);
+    Option5 = option(QStringLiteral("Остаток от деления"), 1800);
+    Option7 = option(QStringLiteral("Возведение в степень"), 2160);
+    Option1 = option(QStringLiteral("Логарифмирование"), 2520, 2055);
+    Option3->setChecked(true);
+
+    Check1 = new QCheckBox(QStringLiteral("Сложные примеры"), Frame1);
+    place(Check1, 240, 3000, 1935, 255);
+
+    const std::array<QString, 2> rowCaptions = {QStringLiteral("Первое число"),
+                                                QStringLiteral("Второе число")};
+    const std::array<int, 2> captionWidths = {1050, 1020};
+    for (int i = 0; i < 2; ++i) {
+        const int shift = 720 * i; // the second row lies 720 twips below the first
+        Label1[i] = label(Frame2, rowCaptions[i], 240, 360 + shift, captionWidths[i], 195);
+        Label2[i] = label(Frame2, QStringLiteral("от"), 480, 660 + shift, 165, 195);
+        Text1[i] = textBox(QStringLiteral("1"), 720, 615 + shift, 735);
+        Label3[i] = label(Frame2, QStringLiteral("до"), 1695, 645 + shift, 180, 195);
+        Text2[i] = textBox(QStringLiteral("10"), 1950, 615 + shift, 735);
+    }
+
+    Label4 = label(Frame2, QStringLiteral("Имя:"), 240, 1920, 375, 195);
+    Text3 = textBox(QString(), 840, 1860, 1815);
+    connect(Text3, &QLineEdit::textChanged, this, &frmStart::text3Changed);
+
+    Check2 = new QCheckBox(QStringLiteral("Интеллектуальный режим"), Frame2);
+    place(Check2, 240, 2400, 2775, 255);
+
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             Option1, Option2, Option3, Option4, Option5, Option6, Option7, Check1, Check2,
+             Label1[0], Label1[1], Label2[0], Label2[1], Label3[0], Label3[1], Label4})
+        GrowToFitCaption(control);
+}
+
+// The tab indices of the window; the frames and the labels take no focus, so what remains is
+// the chain below.
+void frmStart::chainTabOrder()
+{
+    const std::array<QWidget *, 16> chain = {
+        Option2,  Option6,  Option3,  Option4,  Option5, Option7, Option1,  Check1,
+        Text1[0], Text2[0], Text1[1], Text2[1], Text3,   Check2,  Command1, Command2,
+    };
+    for (size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+QRadioButton *frmStart::optionFor(Operation op) const
+{
+    switch (op) {
+    case Operation::Addition:
+        return Option2;
+    case Operation::Subtraction:
+        return Option6;
+    case Operation::Multiplication:
+        return Option3;
+    case Operation::Division:
+        return Option4;
+    case Operation::Remainder:
+        return Option5;
+    case Operation::Power:
+        return Option7;
+    case Operation::Logarithm:
+        return Option1;
+    }
+    return nullptr;
+}
+
+void frmStart::load()
+{
+    // The name-change handling sees this change before the marker below is set and leaves the
+    // intellectual-mode box as designed.
+    Text3->setText(GetLoginName());
+    mdMain::FillPhraseTables();
+
+    const Registry::StoredValues stored = Registry::LoadSettings();
+    if (const std::optional<Operation> op = OperationFromExampleType(stored.ExampleType))
+        optionFor(*op)->setChecked(true);
+    Check1->setChecked(stored.ExampleDifficult != 0);
+    // Four zeros mean that nothing is stored; a single zero among the others is a bound.
+    if (stored.ExampleMin1 != 0 || stored.ExampleMax1 != 0 || stored.ExampleMin2 != 0 ||
+        stored.ExampleMax2 != 0) {
+        Text1[0]->setText(QString::number(stored.ExampleMin1));
+        Text2[0]->setText(QString::number(stored.ExampleMax1));
+        Text1[1]->setText(QString::number(stored.ExampleMin2));
+        Text2[1]->setText(QString::number(stored.ExampleMax2));
+    }
+    Check2->setChecked(stored.IntellectualMode != 0);
+}
+
+// Every change of the name, also one that ends on the login name, clears the box; only the
+// login name itself, letter for letter and in the same case, lets it be used (and the choices
+// be saved).
+void frmStart::text3Changed()
+{
+    if (!mdMain::PhraseTablesFilled())
+        return;
+    Check2->setChecked(false);
+    Check2->setEnabled(Text3->text() == GetLoginName());
+}
+
+void frmStart::command1Clicked()
+{
+    if (m_finish)
+        return; // the quiz has started already
+
+    // All four bounds are read before anything changes, so that a rejected one leaves the
+    // settings and the store as they were.
+    const std::array<QLineEdit *, 4> fields = {Text1[0], Text2[0], Text1[1], Text2[1]};
+    std::array<qint32, 4> bounds{};
+    const QLocale locale = QLocale::system();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const std::optional<qint32> bound = ParseBound(fields[i]->text(), locale);
+        if (!bound) {
+            mdMain::Dialogs().ShowMessage(BadBoundMessage(kBoundFieldNames[i], locale),
+                                          MessageIcon::Warning, std::nullopt);
+            fields[i]->setFocus();
+            fields[i]->selectAll();
+            return;
+        }
+        bounds[i] = *bound;
+    }
+
+    QuizSettings &settings = mdMain::Settings();
+    settings.StudentName = Text3->text();
+    settings.Min1 = bounds[0];
+    settings.Max1 = bounds[1];
+    settings.Min2 = bounds[2];
+    settings.Max2 = bounds[3];
+    for (const Operation op : kAllOperations) {
+        if (optionFor(op)->isChecked())
+            settings.Operation = op;
+    }
+    settings.Difficult = Check1->checkState() != Qt::Unchecked;
+    settings.IntellectualMode = Check2->checkState() == Qt::Checked;
+    settings.CalculatorSeen = false;
+    if (Check2->isEnabled())
+        Registry::SaveSettings(settings);
+
+    m_finish = std::make_unique<frmFinish>(this);
+    m_finish->loadAndShow();
+}
+
+void frmStart::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        Command1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
