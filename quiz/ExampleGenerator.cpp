@@ -1,7 +1,9 @@
 #include "ExampleGenerator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -51,65 +53,217 @@ FloorLog IntegerLogarithm(qint32 a, qint32 b)
     return result;
 }
 
+// One function per row of the rules; the generator's loop is compiled once for each.
+std::optional<qint32> JudgeAddition(bool difficult, qint32 a, qint32 b)
+{
+    if (difficult && b == 0)
+        return std::nullopt;
+    return Fit32(qint64(a) + b);
+}
+
+std::optional<qint32> JudgeSubtraction(bool difficult, qint32 a, qint32 b)
+{
+    const qint64 difference = qint64(a) - b;
+    if (!difficult && difference < 0)
+        return std::nullopt;
+    return Fit32(difference);
+}
+
+std::optional<qint32> JudgeMultiplication(bool difficult, qint32 a, qint32 b)
+{
+    if (difficult && (a == 0 || b == 0))
+        return std::nullopt;
+    return Fit32(qint64(a) * b);
+}
+
+std::optional<qint32> JudgeDivision(bool difficult, qint32 a, qint32 b)
+{
+    if (b == 0 || (!difficult && qint64(a) % b != 0))
+        return std::nullopt;
+    return Fit32(qint64(a) / b);
+}
+
+std::optional<qint32> JudgeRemainder(bool difficult, qint32 a, qint32 b)
+{
+    if (b == 0 || (difficult && b == 1))
+        return std::nullopt;
+    return Fit32(qint64(a) % b);
+}
+
+std::optional<qint32> JudgePower(bool difficult, qint32 a, qint32 b)
+{
+    if (b < 0 || (a == 0 && b == 0) || (!difficult && a < 0))
+        return std::nullopt;
+    return IntegerPower(a, b);
+}
+
+std::optional<qint32> JudgeLogarithm(bool difficult, qint32 a, qint32 b)
+{
+    if (b < 1 || a < 2)
+        return std::nullopt;
+    // Easy mode wants b = a^k, and for k >= 1 a divides b: most pairs need no powers counted.
+    if (!difficult && b != 1 && b % a != 0)
+        return std::nullopt;
+    const FloorLog log = IntegerLogarithm(a, b);
+    if (!difficult && log.power != b)
+        return std::nullopt;
+    return log.exponent;
+}
+
+std::optional<qint32> RejectAll(bool, qint32, qint32)
+{
+    return std::nullopt;
+}
+
+// A rule as the loop uses it: Plausible is a cheap test that every acceptable pair passes,
+// Judge the rule itself. For most rules there is nothing cheaper than the rule.
+template <std::optional<qint32> (*Rule)(bool, qint32, qint32)> struct PlainRule
+{
+    bool difficult;
+    bool Plausible(qint32, qint32) const { return true; }
+    std::optional<qint32> Judge(qint32 a, qint32 b) const { return Rule(difficult, a, b); }
+};
+
+// Easy logarithms accept only b = a^k: b = 1, b = a, or a^2 divides b. Testing that first
+// rejects nearly every pair of a sparse range before any power is counted. A division would be
+// the slowest step of an attempt, so for first ranges of up to kMaxBases values each base gets
+// a DivisibilityTest by its square once per question; wider ranges test a | b by division.
+class EasyLogarithm
+{
+  public:
+    explicit EasyLogarithm(const OperandRange &first) : m_lowest(first.Lowest())
+    {
+        const qint64 bases = first.Highest() - first.Lowest() + 1;
+        if (bases > kMaxBases)
+            return;
+        m_tests.reserve(static_cast<size_t>(bases));
+        for (qint64 a = first.Lowest(); a <= first.Highest(); ++a)
+            m_tests.emplace_back(SquareDivisor(a));
+    }
+
+    // False only for pairs that the rule rejects.
+    bool Plausible(qint32 a, qint32 b) const
+    {
+        if (b <= 1 || b == a)
+            return true;
+        const quint64 index = static_cast<quint64>(a - m_lowest);
+        if (index < m_tests.size())
+            return m_tests[index].Divides(static_cast<quint32>(b));
+        return a < 2 || b % a == 0;
+    }
+    std::optional<qint32> Judge(qint32 a, qint32 b) const { return JudgeLogarithm(false, a, b); }
+
+  private:
+    static constexpr qint64 kMaxBases = 4096;
+
+    // a^2, or for a square beyond 32 bits a divisor that no b in 2..2^31-1 has; 1 (which
+    // divides everything) for the bases below 2 that the rule rejects anyway.
+    static DivisibilityTest SquareDivisor(qint64 a)
+    {
+        if (a < 2)
+            return DivisibilityTest(1);
+        return DivisibilityTest(static_cast<quint32>(std::min<qint64>(a * a, 0xffffffff)));
+    }
+
+    qint64 m_lowest;
+    std::vector<DivisibilityTest> m_tests;
+};
+
+// The retry loop. It is compiled for each rule and for the program's own generator, so that
+// the calls inside it are inlined; the tests' scripted sources go through the interface.
+template <typename Random, typename Rule>
+CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock, const Rule &rule)
+{
+    const OperandRange first(settings.Min1, settings.Max1);
+    const OperandRange second(settings.Min2, settings.Max2);
+
+    CountedDraw result;
+    const double start = clock.Seconds();
+    do {
+        for (int i = 0; i < kAttemptsPerClockReading; ++i) {
+            const qint32 a = first.Draw(random.NextUniform());
+            const qint32 b = second.Draw(random.NextUniform());
+            if (!rule.Plausible(a, b))
+                continue;
+            if (const std::optional<qint32> answer = rule.Judge(a, b)) {
+                result.attempts += i + 1;
+                result.example = Example{a, b, *answer};
+                return result;
+            }
+        }
+        result.attempts += kAttemptsPerClockReading;
+    } while (clock.Seconds() - start <= kGiveUpSeconds);
+    return result;
+}
+
+template <typename Random>
+CountedDraw DrawWith(const QuizSettings &settings, Random &random, Clock &clock)
+{
+    const bool difficult = settings.Difficult;
+    switch (settings.Operation) {
+    case Operation::Addition:
+        return DrawLoop(settings, random, clock, PlainRule<JudgeAddition>{difficult});
+    case Operation::Subtraction:
+        return DrawLoop(settings, random, clock, PlainRule<JudgeSubtraction>{difficult});
+    case Operation::Multiplication:
+        return DrawLoop(settings, random, clock, PlainRule<JudgeMultiplication>{difficult});
+    case Operation::Division:
+        return DrawLoop(settings, random, clock, PlainRule<JudgeDivision>{difficult});
+    case Operation::Remainder:
+        return DrawLoop(settings, random, clock, PlainRule<JudgeRemainder>{difficult});
+    case Operation::Power:
+        return DrawLoop(settings, random, clock, PlainRule<JudgePower>{difficult});
+    case Operation::Logarithm:
+        if (difficult)
+            return DrawLoop(settings, random, clock, PlainRule<JudgeLogarithm>{true});
+        return DrawLoop(settings, random, clock,
+                        EasyLogarithm(OperandRange(settings.Min1, settings.Max1)));
+    }
+    // Not an operation: nothing is accepted and the generator gives up as for impossible ranges.
+    return DrawLoop(settings, random, clock, PlainRule<RejectAll>{difficult});
+}
+
 } // namespace
 
 std::optional<qint32> JudgePair(Operation op, bool difficult, qint32 a, qint32 b)
 {
-    const qint64 wa = a;
-    const qint64 wb = b;
     switch (op) {
     case Operation::Addition:
-        if (difficult && b == 0)
-            return std::nullopt;
-        return Fit32(wa + wb);
+        return JudgeAddition(difficult, a, b);
     case Operation::Subtraction:
-        if (!difficult && wa - wb < 0)
-            return std::nullopt;
-        return Fit32(wa - wb);
+        return JudgeSubtraction(difficult, a, b);
     case Operation::Multiplication:
-        if (difficult && (a == 0 || b == 0))
-            return std::nullopt;
-        return Fit32(wa * wb);
+        return JudgeMultiplication(difficult, a, b);
     case Operation::Division:
-        if (b == 0 || (!difficult && wa % wb != 0))
-            return std::nullopt;
-        return Fit32(wa / wb);
+        return JudgeDivision(difficult, a, b);
     case Operation::Remainder:
-        if (b == 0 || (difficult && b == 1))
-            return std::nullopt;
-        return Fit32(wa % wb);
+        return JudgeRemainder(difficult, a, b);
     case Operation::Power:
-        if (b < 0 || (a == 0 && b == 0) || (!difficult && a < 0))
-            return std::nullopt;
-        return IntegerPower(a, b);
-    case Operation::Logarithm: {
-        if (b < 1 || a < 2)
-            return std::nullopt;
-        const FloorLog log = IntegerLogarithm(a, b);
-        if (!difficult && log.power != b)
-            return std::nullopt;
-        return log.exponent;
-    }
+        return JudgePower(difficult, a, b);
+    case Operation::Logarithm:
+        return JudgeLogarithm(difficult, a, b);
     }
     return std::nullopt;
 }
 
 qint32 DrawOperand(double r, qint32 min, qint32 max)
 {
-    // The count is formed in 64 bits so that the full 32-bit range does not overflow.
-    const qint64 count = static_cast<qint64>(max) - min + 1;
-    const double offset = std::floor(r * static_cast<double>(count));
-    return static_cast<qint32>(static_cast<qint64>(offset) + min);
+    return OperandRange(min, max).Draw(r);
+}
+
+CountedDraw DrawExampleCounted(const QuizSettings &settings, RandomSource &random, Clock &clock)
+{
+    if (auto *xoshiro = dynamic_cast<Xoshiro256 *>(&random)) {
+        // A copy of the state on the stack can live in registers throughout the loop.
+        Xoshiro256 local = *xoshiro;
+        const CountedDraw result = DrawWith(settings, local, clock);
+        *xoshiro = local;
+        return result;
+    }
+    return DrawWith(settings, random, clock);
 }
 
 std::optional<Example> DrawExample(const QuizSettings &settings, RandomSource &random, Clock &clock)
 {
-    const double start = clock.Seconds();
-    while (clock.Seconds() - start <= kGiveUpSeconds) {
-        const qint32 a = DrawOperand(random.NextUniform(), settings.Min1, settings.Max1);
-        const qint32 b = DrawOperand(random.NextUniform(), settings.Min2, settings.Max2);
-        if (const auto answer = JudgePair(settings.Operation, settings.Difficult, a, b))
-            return Example{a, b, *answer};
-    }
-    return std::nullopt;
+    return DrawExampleCounted(settings, random, clock).example;
 }

@@ -4,11 +4,6 @@
 
 namespace {
 
-quint64 RotateLeft(quint64 x, int k)
-{
-    return (x << k) | (x >> (64 - k));
-}
-
 // splitmix64 spreads one seed over the four words of xoshiro's state.
 quint64 SplitMix(quint64 &x)
 {
@@ -24,19 +19,6 @@ Xoshiro256::Xoshiro256(quint64 seed)
 {
     for (quint64 &word : m_state)
         word = SplitMix(seed);
-}
-
-quint64 Xoshiro256::Next()
-{
-    const quint64 result = RotateLeft(m_state[1] * 5, 7) * 9;
-    const quint64 t = m_state[1] << 17;
-    m_state[2] ^= m_state[0];
-    m_state[3] ^= m_state[1];
-    m_state[1] ^= m_state[2];
-    m_state[0] ^= m_state[3];
-    m_state[2] ^= t;
-    m_state[3] = RotateLeft(m_state[3], 45);
-    return result;
 }
 
 quint64 SeedFromTimeOfDay()

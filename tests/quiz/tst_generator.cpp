@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+#include <functional>
 #include <limits>
 #include <set>
 
@@ -27,6 +28,21 @@ QuizSettings Ranges(Operation op, bool difficult, qint32 min1, qint32 max1, qint
     return s;
 }
 
+// A clock whose time is a function of the attempts made so far (two values drawn each).
+class AttemptClock final : public Clock
+{
+  public:
+    AttemptClock(const ScriptedRandom &random, std::function<double(size_t)> time)
+        : m_random(random), m_time(std::move(time))
+    {
+    }
+    double Seconds() override { return m_time(m_random.drawn() / 2); }
+
+  private:
+    const ScriptedRandom &m_random;
+    std::function<double(size_t)> m_time;
+};
+
 } // namespace
 
 class GeneratorTest : public QObject
@@ -41,6 +57,7 @@ class GeneratorTest : public QObject
     void drawsFirstOperandBeforeSecond();
     void retriesUntilAPairPasses();
     void givesUpOnlyAfterMoreThanFiveSeconds();
+    void givesUpWithinOneClockReadingOfTheLimit();
     void easyLogarithmAsksExactlyThePowers();
     void everyValueOfAFullRangeCanBeDrawn();
 };
@@ -205,9 +222,10 @@ void GeneratorTest::givesUpOnlyAfterMoreThanFiveSeconds()
     FakeClock clock;
     clock.setStepPerReading(0.001);
     QVERIFY(!DrawExample(impossible, random, clock));
-    // Readings every millisecond: the limit is not cut short and not overshot by much.
-    const double attempts = static_cast<double>(random.drawn()) / 2.0;
-    QVERIFY2(attempts >= 4999 && attempts <= 5200, qPrintable(QString::number(attempts)));
+    // The clock is read at the start and after every kAttemptsPerClockReading attempts, each
+    // reading here 1 ms after the last: the limit is passed at about the 5001st reading.
+    const double readings = static_cast<double>(random.drawn()) / 2.0 / kAttemptsPerClockReading;
+    QVERIFY2(readings >= 4999 && readings <= 5002, qPrintable(QString::number(readings)));
 
     // The same ranges with addition always give 7 + 3.
     ScriptedRandom again({0.3, 0.8});
@@ -217,6 +235,19 @@ void GeneratorTest::givesUpOnlyAfterMoreThanFiveSeconds()
 
     // Division by a zero-only range gives up too.
     QVERIFY(!DrawExample(Ranges(Operation::Division, true, 1, 10, 0, 0), random, clock));
+}
+
+void GeneratorTest::givesUpWithinOneClockReadingOfTheLimit()
+{
+    // Time follows the attempts made: exactly 5 s from attempt 10000 on, just over from 20000.
+    ScriptedRandom random({0.5});
+    AttemptClock clock(random, [](size_t attempts) {
+        return attempts < 10000 ? 0.0 : attempts < 20000 ? kGiveUpSeconds : kGiveUpSeconds + 1e-6;
+    });
+    QVERIFY(!DrawExample(Ranges(Operation::Division, false, 7, 7, 3, 3), random, clock));
+    const size_t attempts = random.drawn() / 2;
+    QVERIFY2(attempts >= 20000 && attempts <= 20000 + size_t(kAttemptsPerClockReading),
+             qPrintable(QString::number(attempts)));
 }
 
 void GeneratorTest::easyLogarithmAsksExactlyThePowers()
