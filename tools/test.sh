@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole test suite twice: in the normal
-# build and in a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, runs each fuzz target for 20 seconds, then builds and runs the whole
+# test suite twice: in the normal build and in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +17,9 @@ run_suite() {
     cmake --build "$dir" -j "$jobs"
     (cd "$dir" && ctest --output-on-failure -j "$jobs") || status=1
 }
+
+echo "== Fuzzing the answer reader, the bound reader and the settings file, 20 s each"
+tools/fuzz.sh 20 || status=1
 
 export ASAN_OPTIONS=detect_leaks=0
 echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
