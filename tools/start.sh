@@ -7,8 +7,5 @@ tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "No display found: run it as 'xvfb-run -a tools/start.sh', or set QT_QPA_PLATFORM=offscreen." >&2
-    exit 1
-fi
+tools/check-display.sh
 exec build/app/vorpa
