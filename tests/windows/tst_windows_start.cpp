@@ -1,335 +1,294 @@
+#include "Fakes.h"
 #include "LoginName.h"
-#include "ModalAnswerer.h"
-#include "StoreForTests.h"
-#include "Twips.h"
+#include "QtQuizDialogs.h"
+#include "Registry.h"
 #include "frmFinish.h"
 #include "frmStart.h"
+#include "mdMain.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QRadioButton>
-#include <QStyleOptionButton>
+#include <QtTest>
+#include <QtWidgets>
+
+#include <functional>
 
 Q_DECLARE_METATYPE(Registry::StoredValues)
 
 namespace {
 
+// Types key by key, also letters that QTest::keyClicks cannot turn into keys.
+void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Answers the modal dialogs as a pupil would: types into each question and presses OK, and
+// presses OK on every message box, recording the boxes. Like Qt's own tests it polls for the
+// active modal widget, on a timer that also runs inside the dialogs' event loops.
+class ModalAnswerer final : public QObject
+{
+  public:
+    struct Box
+    {
+        QString title, text;
+        QMessageBox::Icon icon;
+    };
+    std::function<QString(int n)> answer = [](int) { return QStringLiteral("56"); }; // n from 1
+    QList<Box> boxes;
+    int questions = 0;
+
+    ModalAnswerer()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                auto *edit = input->findChild<QLineEdit *>();
+                edit->selectAll();
+                TypeText(edit, answer(++questions));
+                input->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                boxes << Box{box->windowTitle(), box->text(), box->icon()};
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        m_timer.start(2);
+    }
+
+  private:
+    QTimer m_timer;
+};
+
 // Stored choices that no test sets on the window, so that an overwrite shows.
 const Registry::StoredValues kSentinel{4, 1, 3, 4, 5, 6, 1};
+const QStringList kDesignState = {"Умножение", "1", "10", "1", "10"};
 
-// The number in the name of the one selected option button; 0 for none, -1 for several.
-int SelectedOption(const frmStart &w)
+QList<qint32> Values(const Registry::StoredValues &values)
 {
-    const QList<QRadioButton *> options = {w.Option1, w.Option2, w.Option3, w.Option4,
-                                           w.Option5, w.Option6, w.Option7};
-    int selected = 0;
-    for (int i = 0; i < options.size(); ++i) {
-        if (options[i]->isChecked())
-            selected = selected == 0 ? i + 1 : -1;
+    QList<qint32> list;
+    Registry::ForEachStoredValue(values, [&](const QString &, qint32 value) { list << value; });
+    return list;
+}
+
+// Writes the values as they are, also ones the program itself never writes.
+void StoreValues(const Registry::StoredValues &values)
+{
+    Registry::OpenSettingsKey(Registry::SettingsKeyPath);
+    Registry::ForEachStoredValue(values, Registry::SetNumberValue);
+}
+
+// The selected kind of example and the four bounds.
+QStringList Shown(const frmStart &w)
+{
+    QStringList shown = {w.Text1[0]->text(), w.Text2[0]->text(), w.Text1[1]->text(),
+                         w.Text2[1]->text()};
+    for (const QRadioButton *option : w.Frame1->findChildren<QRadioButton *>()) {
+        if (option->isChecked())
+            shown.prepend(option->text());
     }
-    return selected;
-}
-
-QStringList BoundTexts(const frmStart &w)
-{
-    return {w.Text1[0]->text(), w.Text2[0]->text(), w.Text1[1]->text(), w.Text2[1]->text()};
-}
-
-// Multiplication with every question 7 times 8.
-void SetSevenTimesEight(frmStart &w)
-{
-    w.Option3->setChecked(true);
-    const QStringList bounds = {"7", "7", "8", "8"};
-    const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
-    for (int i = 0; i < 4; ++i)
-        fields[i]->setText(bounds[i]);
-}
-
-void TypeName(frmStart &w, const QString &name)
-{
-    w.Text3->selectAll();
-    QTest::keyClick(w.Text3, Qt::Key_Delete);
-    TypeText(w.Text3, name);
-}
-
-// The width a control has for the text of its caption: a label all of it, a button what its
-// indicator leaves.
-int CaptionRoom(QWidget *control)
-{
-    auto *button = qobject_cast<QAbstractButton *>(control);
-    if (!button)
-        return control->contentsRect().width();
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const auto contents = qobject_cast<QRadioButton *>(button) ? QStyle::SE_RadioButtonContents
-                                                               : QStyle::SE_CheckBoxContents;
-    return button->style()->subElementRect(contents, &option, button).width();
+    return shown;
 }
 
 } // namespace
 
-// The start window: its design, what it restores, the name gate on saving, and "Начать".
+// The start window: what it shows and restores, the name gate on saving, bad bounds, and whole
+// runs from "Начать" to the results window.
 class StartWindowTest : public QObject
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    void initTestCase() { PrepareWindowsTest(m_configHome); }
-    void cleanup() { QVERIFY(QApplication::topLevelWidgets().isEmpty()); }
+    // A settings store of the test's own, a quiet calculator probe, and a log without the
+    // offscreen platform's complaint about every dialog.
+    void initTestCase()
+    {
+        static const QtMessageHandler next = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+                if (!message.contains(QLatin1String("propagateSizeHints")))
+                    next(type, context, message);
+            });
+        QVERIFY(m_configHome.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+        QApplication::setApplicationName(QStringLiteral("Vorpa"));
+        mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
+    }
+    void cleanup()
+    {
+        mdMain::UseDialogs(std::make_unique<QtQuizDialogs>());
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
 
-    void firstRunShowsTheDesignState();
-    void layout();
-    void nameEditsGateTheIntellectualBox();
-    void restoresStoredValues_data();
-    void restoresStoredValues();
-    void startCopiesTheChoicesAndSavesOnlyForTheLoginName_data();
-    void startCopiesTheChoicesAndSavesOnlyForTheLoginName();
-    void badBoundsAreRejected_data();
-    void badBoundsAreRejected();
-    void enterStartsTheQuiz();
+    // Runs first, while nothing is stored; loading only reads the store.
+    void firstRunShowsTheDesignState()
+    {
+        frmStart w;
+        QVERIFY(!GetLoginName().isEmpty());
+        QCOMPARE(w.Text3->text(), GetLoginName());
+        QCOMPARE(Shown(w), kDesignState);
+        QVERIFY(!w.Check1->isChecked() && !w.Check2->isChecked() && w.Check2->isEnabled());
+        QCOMPARE(Values(Registry::LoadSettings()), Values({}));
+    }
+
+    void restoresStoredValues_data()
+    {
+        QTest::addColumn<Registry::StoredValues>("stored");
+        QTest::addColumn<QStringList>("shown");
+        // One non-zero bound shows all four, four zeros mean none is stored; a code outside
+        // 1..7 leaves multiplication; any non-zero flag ticks its box.
+        QTest::newRow("-5 5 0 0, code 7") << Registry::StoredValues{7, 5, -5, 5, 0, 0, 1}
+                                          << QStringList{"Логарифмирование", "-5", "5", "0", "0"};
+        QTest::newRow("0 0 0 7, code 8") << Registry::StoredValues{8, 0, 0, 0, 0, 7, 0}
+                                         << QStringList{"Умножение", "0", "0", "0", "7"};
+        QTest::newRow("four zeros, code 0")
+            << Registry::StoredValues{0, 1, 0, 0, 0, 0, 2} << kDesignState;
+    }
+
+    void restoresStoredValues()
+    {
+        QFETCH(Registry::StoredValues, stored);
+        StoreValues(stored);
+        frmStart w;
+        QTEST(Shown(w), "shown");
+        QCOMPARE(w.Check1->isChecked(), stored.ExampleDifficult != 0);
+        QCOMPARE(w.Check2->isChecked(), stored.IntellectualMode != 0);
+        QVERIFY(w.Check2->isEnabled());
+    }
+
+    void nameGatesTheIntellectualBoxAndSaving_data()
+    {
+        QTest::addColumn<QStringList>("names"); // typed one after the other
+        const QString login = GetLoginName();
+        const QString otherCase = login.toUpper() != login ? login.toUpper() : login.toLower();
+        QTest::newRow("login name untouched") << QStringList();
+        QTest::newRow("other name") << QStringList{"Петя"};
+        if (otherCase != login)
+            QTest::newRow("other case") << QStringList{otherCase};
+        QTest::newRow("trailing blank") << QStringList{login + u' '};
+        QTest::newRow("back to the login name") << QStringList{"Петя", login};
+    }
+
+    // Starts with Enter, which presses "Начать".
+    void nameGatesTheIntellectualBoxAndSaving()
+    {
+        QFETCH(QStringList, names);
+        StoreValues(kSentinel); // ticks the intellectual-mode box
+        frmStart w;
+        for (const QString &name : names) {
+            w.Text3->selectAll();
+            TypeText(w.Text3, name.chopped(1));
+            w.Check2->setChecked(true);
+            TypeText(w.Text3, name.right(1)); // every edit clears the box, also the last one
+            QVERIFY(!w.Check2->isChecked());
+            QCOMPARE(w.Check2->isEnabled(), name == GetLoginName());
+        }
+        w.Option3->setChecked(true);
+        w.Text2[1]->setText(QStringLiteral("8"));
+        mdMain::Settings().CalculatorSeen = true;
+
+        ModalAnswerer pupil;
+        QTest::keyClick(w.Text3, Qt::Key_Return);
+        QCOMPARE(pupil.questions, 12);
+        QVERIFY(!w.isVisible() && w.finishWindow()->isVisible());
+        QVERIFY(!mdMain::Settings().CalculatorSeen); // cleared at the start; no calculator since
+        const Registry::StoredValues saved{3, 1, 3, 4, 5, 8, names.isEmpty()};
+        const bool loginName = names.isEmpty() || names.last() == GetLoginName();
+        QCOMPARE(Values(Registry::LoadSettings()), Values(loginName ? saved : kSentinel));
+    }
+
+    void badBoundsAreRejected_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("fieldName");
+        QTest::newRow("empty") << "" << 0 << "Первое число, от";
+        QTest::newRow("word") << "десять" << 1 << "Первое число, до";
+        QTest::newRow("exponent") << "1e9" << 2 << "Второе число, от";
+        QTest::newRow("too large") << "2147483648" << 3 << "Второе число, до";
+    }
+
+    void badBoundsAreRejected()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, field);
+        QFETCH(QString, fieldName);
+        StoreValues(kSentinel);
+        frmStart w;
+        w.show();
+        const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
+        fields[3]->setText(QStringLiteral("abc")); // a later bad field waits its turn
+        fields[field]->setText(text);
+        w.Text3->setFocus();
+
+        ModalAnswerer pupil;
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(pupil.boxes.size(), 1);
+        QCOMPARE(pupil.boxes[0].icon, QMessageBox::Warning);
+        QCOMPARE(pupil.boxes[0].title, QStringLiteral("Vorpa"));
+        QVERIFY2(pupil.boxes[0].text.contains(u'«' + fieldName + u'»'),
+                 qPrintable(pupil.boxes[0].text));
+        QCOMPARE(w.focusWidget(), fields[field]);
+        QVERIFY(w.isVisible() && !w.finishWindow());
+        QCOMPARE(Values(Registry::LoadSettings()), Values(kSentinel));
+    }
+
+    void wholeRun_data()
+    {
+        QTest::addColumn<int>("right");
+        QTest::addColumn<bool>("passed");
+        QTest::addColumn<QString>("countText");
+        QTest::newRow("12 right") << 12 << true << "Ты ответил правильно на все вопросы";
+        QTest::newRow("9 right") << 9 << false << "Ты правильно ответил на 9 вопросов";
+        QTest::newRow("0 right") << 0 << false << "Ты не ответил верно ни на один вопрос";
+    }
+
+    // Seven times eight with a calculator open; ends by closing the results window.
+    void wholeRun()
+    {
+        QFETCH(int, right);
+        QFETCH(bool, passed);
+        auto probe = std::make_unique<FakeCalculatorProbe>();
+        probe->answers = {true};
+        mdMain::UseCalculatorProbe(std::move(probe));
+        StoreValues({});
+        frmStart w;
+        for (QLineEdit *field : {w.Text1[0], w.Text2[0]})
+            field->setText(QStringLiteral("7"));
+        for (QLineEdit *field : {w.Text1[1], w.Text2[1]})
+            field->setText(QStringLiteral("8"));
+        ModalAnswerer pupil;
+        pupil.answer = [right](int n) { return QString::number(n <= right ? 56 : 55); };
+        w.show();
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+
+        QCOMPARE(pupil.questions, 12);
+        QCOMPARE(pupil.boxes.size(), 12); // the verdicts
+        frmFinish *f = w.finishWindow();
+        QVERIFY(f->isVisible() && !w.isVisible());
+        QCOMPARE(f->Label1->text(), GetLoginName());
+        QTEST(f->Label2->text(), "countText");
+        const QRegularExpression timeLine(QStringLiteral("^Думал над решениями \\d+ секунд[уы]?$"));
+        QVERIFY2(timeLine.match(f->Label5->text()).hasMatch(), qPrintable(f->Label5->text()));
+        // The banner in front is the widget in the middle of the banners' shared rectangle.
+        QCOMPARE(f->childAt(f->Label4[0]->geometry().center()), f->Label4[passed ? 0 : 1]);
+
+        // Double-clicking the name shows the diagnostic line; elsewhere nothing.
+        pupil.boxes.clear();
+        QTest::mouseDClick(f->Label2, Qt::LeftButton);
+        QTest::mouseDClick(f->Label1, Qt::LeftButton);
+        QCOMPARE(pupil.boxes.size(), 1);
+        QCOMPARE(pupil.boxes[0].text, QStringLiteral("· 7 7 8 8 C"));
+        QCOMPARE(pupil.boxes[0].icon, QMessageBox::NoIcon);
+        QCOMPARE(pupil.boxes[0].title, QStringLiteral("Vorpa"));
+
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        const bool &ended = dialogs->ended;
+        mdMain::UseDialogs(std::move(dialogs));
+        f->close();
+        QVERIFY(ended);
+    }
 
   private:
     QTemporaryDir m_configHome;
 };
-
-// Runs first, while the store is still empty; loading only reads it.
-void StartWindowTest::firstRunShowsTheDesignState()
-{
-    const QList<qint32> empty = Values({});
-    QCOMPARE(Values(Registry::LoadSettings()), empty);
-    frmStart w;
-    QVERIFY(!GetLoginName().isEmpty());
-    QCOMPARE(w.Text3->text(), GetLoginName());
-    QCOMPARE(SelectedOption(w), 3);
-    QCOMPARE(BoundTexts(w), QStringList({"1", "10", "1", "10"}));
-    QVERIFY(!w.Check1->isChecked() && !w.Check2->isChecked());
-    QVERIFY(w.Check2->isEnabled());
-    QCOMPARE(Values(Registry::LoadSettings()), empty);
-}
-
-void StartWindowTest::layout()
-{
-    frmStart w;
-    QCOMPARE(w.windowTitle(), QStringLiteral("Обучающие примеры"));
-    QVERIFY(!w.windowIcon().isNull() && !w.Command2->icon().isNull());
-    const qreal dpiX = w.logicalDpiX(), dpiY = w.logicalDpiY();
-    QCOMPARE(w.size(), QSize(TwipsToPixels(6615, dpiX), TwipsToPixels(3750, dpiY)));
-    QCOMPARE(w.Text2[1]->geometry(), TwipsToRect(1950, 1335, 735, 285, dpiX, dpiY));
-    QCOMPARE(w.Command1->geometry(), TwipsToRect(5280, 3240, 1215, 375, dpiX, dpiY));
-
-    // The twips were measured for a narrow 8-point font. With this desktop's font no caption
-    // is cut off: a box that is too narrow widens in place, inside its frame.
-    const QList<QWidget *> captioned = {
-        w.Option1,   w.Option2,   w.Option3,   w.Option4,   w.Option5,   w.Option6,
-        w.Option7,   w.Check1,    w.Check2,    w.Label1[0], w.Label1[1], w.Label2[0],
-        w.Label2[1], w.Label3[0], w.Label3[1], w.Label4,
-    };
-    for (QWidget *control : captioned) {
-        const auto *button = qobject_cast<QAbstractButton *>(control);
-        const QString caption = button ? button->text() : qobject_cast<QLabel *>(control)->text();
-        QVERIFY2(CaptionRoom(control) >= control->fontMetrics().horizontalAdvance(caption),
-                 qPrintable(caption));
-        QVERIFY(control->height() >= control->fontMetrics().height());
-        QVERIFY(control->parentWidget()->rect().contains(control->geometry()));
-    }
-    QCOMPARE(w.Label2[0]->pos(), TwipsToRect(480, 660, 165, 195, dpiX, dpiY).topLeft());
-
-    // Tab walks the controls in the order of their tab indices; frames and labels take none.
-    const QList<QWidget *> tabOrder = {
-        w.Option2, w.Option6, w.Option3,  w.Option4,  w.Option5,  w.Option7,
-        w.Option1, w.Check1,  w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1],
-        w.Text3,   w.Check2,  w.Command1, w.Command2,
-    };
-    QList<QWidget *> walked;
-    QWidget *next = w.Option2;
-    do {
-        if (next->focusPolicy() & Qt::TabFocus)
-            walked << next;
-        next = next->nextInFocusChain();
-    } while (next != w.Option2 && walked.size() <= tabOrder.size());
-    QCOMPARE(walked, tabOrder);
-}
-
-void StartWindowTest::nameEditsGateTheIntellectualBox()
-{
-    frmStart w;
-    const QString login = GetLoginName();
-    w.Check2->setChecked(true);
-    TypeName(w, QStringLiteral("Петя"));
-    QVERIFY(!w.Check2->isChecked() && !w.Check2->isEnabled());
-
-    // The comparison is exact: another case or a trailing blank makes another name.
-    const QString otherCase = login.toUpper() != login ? login.toUpper() : login.toLower();
-    for (const QString &name : {otherCase, login + u' '}) {
-        if (name != login) {
-            TypeName(w, name);
-            QVERIFY(!w.Check2->isEnabled());
-        }
-    }
-
-    // Back on the login name the box may be used again but stays clear, and so does any edit
-    // that ends on the login name, or a change by the program.
-    TypeName(w, login);
-    QVERIFY(w.Check2->isEnabled() && !w.Check2->isChecked());
-    w.Check2->setChecked(true);
-    QTest::keyClick(w.Text3, Qt::Key_Backspace);
-    TypeText(w.Text3, login.right(1));
-    QCOMPARE(w.Text3->text(), login);
-    QVERIFY(w.Check2->isEnabled() && !w.Check2->isChecked());
-    w.Check2->setChecked(true);
-    w.Text3->setText(QStringLiteral("Маша"));
-    QVERIFY(!w.Check2->isChecked() && !w.Check2->isEnabled());
-}
-
-void StartWindowTest::restoresStoredValues_data()
-{
-    QTest::addColumn<Registry::StoredValues>("stored");
-    QTest::addColumn<int>("option");
-    QTest::addColumn<QStringList>("bounds");
-
-    const QStringList design = {"1", "10", "1", "10"};
-    // One non-zero bound is enough to show all four; four zeros mean nothing is stored.
-    QTest::newRow("-5 5 0 0") << Registry::StoredValues{3, 0, -5, 5, 0, 0, 0} << 3
-                              << QStringList({"-5", "5", "0", "0"});
-    QTest::newRow("0 0 0 7") << Registry::StoredValues{3, 0, 0, 0, 0, 7, 0} << 3
-                             << QStringList({"0", "0", "0", "7"});
-    QTest::newRow("four zeros") << Registry::StoredValues{3, 0, 0, 0, 0, 0, 0} << 3 << design;
-    // Each code selects its button (the names do not follow the codes); others change nothing.
-    const QList<int> buttonOfCode = {3, 2, 6, 3, 4, 5, 7, 1, 3};
-    for (qint32 code : {-1, 0, 1, 2, 4, 5, 6, 7, 8}) {
-        QTest::addRow("code %d", code) << Registry::StoredValues{code, 0, 0, 0, 0, 0, 0}
-                                       << buttonOfCode.value(code, 3) << design;
-    }
-}
-
-void StartWindowTest::restoresStoredValues()
-{
-    QFETCH(Registry::StoredValues, stored);
-    QFETCH(int, option);
-    QFETCH(QStringList, bounds);
-
-    for (const qint32 flags : {0, 1, 5}) {
-        stored.ExampleDifficult = stored.IntellectualMode = flags; // any non-zero ticks
-        StoreValues(stored);
-        frmStart w;
-        QCOMPARE(SelectedOption(w), option);
-        QCOMPARE(BoundTexts(w), bounds);
-        QCOMPARE(w.Check1->isChecked(), flags != 0);
-        QCOMPARE(w.Check2->isChecked(), flags != 0);
-        QVERIFY(w.Check2->isEnabled());
-    }
-}
-
-void StartWindowTest::startCopiesTheChoicesAndSavesOnlyForTheLoginName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("tickIntellectual");
-    QTest::addColumn<bool>("saved");
-
-    const QString login = GetLoginName();
-    QTest::newRow("login name, box ticked") << login << true << true;
-    QTest::newRow("login name, box clear") << login << false << true;
-    QTest::newRow("other name") << QStringLiteral("Петя") << false << false;
-    QTest::newRow("edited back to the login name") << QString() << false << true;
-}
-
-void StartWindowTest::startCopiesTheChoicesAndSavesOnlyForTheLoginName()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, tickIntellectual);
-    QFETCH(bool, saved);
-
-    StoreValues(kSentinel);
-    frmStart w;
-    if (name.isNull()) {
-        TypeName(w, QStringLiteral("Петя"));
-        name = GetLoginName();
-    }
-    TypeName(w, name);
-    SetSevenTimesEight(w);
-    w.Check1->setCheckState(Qt::PartiallyChecked); // a greyed box counts as ticked
-    w.Check2->setChecked(tickIntellectual);
-    mdMain::Settings().CalculatorSeen = true;
-
-    ModalAnswerer pupil;
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-
-    const QuizSettings &s = mdMain::Settings();
-    QCOMPARE(s.StudentName, name);
-    QCOMPARE(s.Operation, Operation::Multiplication);
-    QCOMPARE(QList<qint32>({s.Min1, s.Max1, s.Min2, s.Max2}), QList<qint32>({7, 7, 8, 8}));
-    QVERIFY(s.Difficult);
-    QCOMPARE(s.IntellectualMode, tickIntellectual);
-    QVERIFY(!s.CalculatorSeen); // cleared at the start; the probe saw no calculator
-    const Registry::StoredValues savedValues{3, 1, 7, 7, 8, 8, tickIntellectual};
-    QCOMPARE(Values(Registry::LoadSettings()), Values(saved ? savedValues : kSentinel));
-    QCOMPARE(pupil.questionCount, 12);
-    QVERIFY(!w.isVisible() && w.finishWindow()->isVisible());
-}
-
-void StartWindowTest::badBoundsAreRejected_data()
-{
-    QTest::addColumn<int>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("fieldName");
-
-    QTest::newRow("empty") << 0 << ""
-                           << "Первое число, от";
-    QTest::newRow("word") << 1 << "десять"
-                          << "Первое число, до";
-    QTest::newRow("exponent") << 2 << "1e9"
-                              << "Второе число, от";
-    QTest::newRow("too large") << 3 << "2147483648"
-                               << "Второе число, до";
-    QTest::newRow("too small") << 0 << "-2147483649"
-                               << "Первое число, от";
-}
-
-void StartWindowTest::badBoundsAreRejected()
-{
-    QFETCH(int, field);
-    QFETCH(QString, text);
-    QFETCH(QString, fieldName);
-
-    StoreValues(kSentinel);
-    frmStart w;
-    w.show();
-    SetSevenTimesEight(w);
-    const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
-    fields[field]->setText(text);
-    if (field < 3)
-        fields[3]->setText(QStringLiteral("abc")); // a later bad field waits its turn
-    w.Text3->setFocus();
-    mdMain::Settings() = QuizSettings{};
-
-    ModalAnswerer pupil;
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-
-    QCOMPARE(pupil.seen.size(), 1);
-    const ModalAnswerer::Seen &warning = pupil.seen.front();
-    QCOMPARE(warning.icon, QMessageBox::Warning);
-    QCOMPARE(warning.title, QStringLiteral("Vorpa"));
-    QVERIFY2(warning.text.contains(u'«' + fieldName + u'»') &&
-                 warning.text.contains(QStringLiteral("целое число от ")),
-             qPrintable(warning.text));
-    QCOMPARE(w.focusWidget(), fields[field]);
-    QVERIFY(w.isVisible() && !w.finishWindow());
-    QCOMPARE(mdMain::Settings().StudentName, QString());
-    QCOMPARE(Values(Registry::LoadSettings()), Values(kSentinel));
-}
-
-void StartWindowTest::enterStartsTheQuiz()
-{
-    frmStart w;
-    w.show();
-    SetSevenTimesEight(w);
-    QVERIFY(w.Command1->isDefault());
-    ModalAnswerer pupil;
-    QTest::keyClick(w.Text2[1], Qt::Key_Return);
-    QCOMPARE(pupil.questionCount, 12);
-    QVERIFY(w.finishWindow()->isVisible());
-}
 
 QTEST_MAIN(StartWindowTest)
 #include "tst_windows_start.moc"
