@@ -119,14 +119,7 @@ void OpenSettingsKey(const QString &keyPath)
     const std::optional<QString> name = StoreNameFor(keyPath);
     if (!name || !StoreIsSafeToOpen(*name))
         return;
-    // QSettings reports only the first error it meets, and a save parses whatever of the old
-    // file was not parsed before. A throwaway object parses it all first, so the store's status
-    // afterwards tells how our own write went, not what was wrong with hand-edited lines.
-    {
-        const QSettings oldStore(*name, QSettings::NativeFormat);
-        oldStore.allKeys();
-        store = new QSettings(*name, QSettings::NativeFormat);
-    }
+    store = new QSettings(*name, StoreFormat());
     store->setAtomicSyncRequired(true);
 }
 
@@ -159,7 +152,7 @@ qint32 GetNumberValue(Hive, const QString &keyPath, const QString &valueName)
     const std::optional<QString> name = StoreNameFor(keyPath);
     if (!name || valueName.isEmpty() || !StoreIsSafeToOpen(*name))
         return 0;
-    const QSettings store(*name, QSettings::NativeFormat);
+    const QSettings store(*name, StoreFormat());
     return WholeNumber(store.value(valueName)).value_or(0);
 }
 
