@@ -7,97 +7,63 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // Gives the listed values in turn, then starts again from the first.
-class ScriptedRandom final : public RandomSource
+struct ScriptedRandom final : RandomSource
 {
-  public:
-    explicit ScriptedRandom(std::vector<double> values) : m_values(std::move(values)) {}
-    double NextUniform() override
-    {
-        const double r = m_values[m_next % m_values.size()];
-        ++m_next;
-        return r;
-    }
-    size_t drawn() const { return m_next; }
-
-  private:
-    std::vector<double> m_values;
-    size_t m_next = 0;
+    explicit ScriptedRandom(std::vector<double> v) : values(std::move(v)) {}
+    double NextUniform() override { return values[drawn++ % values.size()]; }
+    std::vector<double> values;
+    size_t drawn = 0;
 };
 
-// Time stands still unless a test moves it; each reading may also move it by a fixed step.
-class FakeClock final : public Clock
+// Time moves only when read, by a fixed step, or when a test moves it. The default step makes a
+// generator that finds nothing give up instead of spinning for ever.
+struct FakeClock final : Clock
 {
-  public:
-    double Seconds() override
-    {
-        const double now = m_now;
-        m_now += m_stepPerReading;
-        return now;
-    }
-    void advance(double seconds) { m_now += seconds; }
-    void setStepPerReading(double seconds) { m_stepPerReading = seconds; }
-
-  private:
-    double m_now = 1000.0;
-    double m_stepPerReading = 0.0;
+    double now = 1000.0;
+    double stepPerReading = 0.01;
+    double Seconds() override { return std::exchange(now, now + stepPerReading); }
 };
 
-class FakeCalculatorProbe final : public CalculatorProbe
+// One scripted answer per call; the last one repeats.
+struct FakeCalculatorProbe final : CalculatorProbe
 {
-  public:
-    // One answer per call; after the script runs out the last answer repeats.
     std::vector<bool> answers{false};
     int calls = 0;
     bool CalculatorWindowOpen() override
     {
-        const size_t i = std::min<size_t>(static_cast<size_t>(calls), answers.size() - 1);
-        ++calls;
-        return answers[i];
+        return answers[std::min<size_t>(calls++, answers.size() - 1)];
     }
 };
 
-// Records every dialog; answers questions from a script and may let time pass while a dialog
-// is open.
-class ScriptedDialogs final : public QuizDialogs
+// Answers questions from a script and records every dialog, each message as "icon|title|text"
+// with "-" for an absent title. A test may let time pass while a dialog is open.
+struct ScriptedDialogs final : QuizDialogs
 {
-  public:
-    struct Message
-    {
-        QString text;
-        MessageIcon icon;
-        std::optional<QString> title;
-    };
-
-    QStringList answers;
-    QStringList prompts;
-    QStringList titles;
-    std::vector<Message> messages;
+    QStringList answers, prompts, titles, defaults, messages;
     bool ended = false;
-    std::function<void()> whileAsking;
-    std::function<void()> whileShowing;
+    std::function<void()> whileAsking = [] {}, whileShowing = [] {};
 
-    QString AskText(const QString &prompt, const QString &title,
-                    const QString &defaultText) override
+    QString AskText(const QString &prompt, const QString &title, const QString &initial) override
     {
         prompts << prompt;
         titles << title;
-        defaults << defaultText;
-        if (whileAsking)
-            whileAsking();
+        defaults << initial;
+        whileAsking();
         return answers.value(prompts.size() - 1);
     }
     void ShowMessage(const QString &text, MessageIcon icon,
                      const std::optional<QString> &title) override
     {
-        messages.push_back({text, icon, title});
-        if (whileShowing)
-            whileShowing();
+        const char *const icons[] = {"None", "Information", "Warning", "Error"};
+        messages << QString::fromLatin1(icons[int(icon)]) + u'|' +
+                        title.value_or(QStringLiteral("-")) + u'|' + text;
+        whileShowing();
     }
     void EndProgram() override { ended = true; }
-
-    QStringList defaults;
 };
