@@ -235,9 +235,11 @@ class StartWindowTest : public QObject
         QTest::addColumn<int>("right");
         QTest::addColumn<bool>("passed");
         QTest::addColumn<QString>("countText");
-        QTest::newRow("12 right") << 12 << true << "Ты ответил правильно на все вопросы";
-        QTest::newRow("9 right") << 9 << false << "Ты правильно ответил на 9 вопросов";
-        QTest::newRow("0 right") << 0 << false << "Ты не ответил верно ни на один вопрос";
+        QTest::addColumn<bool>("configWritable");
+        QTest::newRow("12 right") << 12 << true << "Ты ответил правильно на все вопросы" << true;
+        QTest::newRow("9 right") << 9 << false << "Ты правильно ответил на 9 вопросов" << true;
+        QTest::newRow("0 right, config folder unwritable")
+            << 0 << false << "Ты не ответил верно ни на один вопрос" << false;
     }
 
     // Seven times eight with a calculator open; ends by closing the results window.
@@ -245,6 +247,7 @@ class StartWindowTest : public QObject
     {
         QFETCH(int, right);
         QFETCH(bool, passed);
+        QFETCH(bool, configWritable);
         auto probe = std::make_unique<FakeCalculatorProbe>();
         probe->answers = {true};
         mdMain::UseCalculatorProbe(std::move(probe));
@@ -254,6 +257,16 @@ class StartWindowTest : public QObject
             field->setText(QStringLiteral("7"));
         for (QLineEdit *field : {w.Text1[1], w.Text2[1]})
             field->setText(QStringLiteral("8"));
+        // A regular file where the config folder belongs stops the save, even for root.
+        const QString blocked = m_configHome.filePath(QStringLiteral("blocked"));
+        if (!configWritable) {
+            QVERIFY(QFile(blocked).open(QIODevice::WriteOnly));
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocked + QStringLiteral("/config")));
+        }
+        const auto restoreConfig = qScopeGuard([&] {
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+            QFile::remove(blocked);
+        });
         ModalAnswerer pupil;
         pupil.answer = [right](int n) { return QString::number(n <= right ? 56 : 55); };
         w.show();
