@@ -16,7 +16,6 @@ const QString kCaption = QStringLiteral("Посмотрим, как у тебя 
 // Never shown: loading replaces it with the pupil's name before the window appears.
 const QString kSampleName = QStringLiteral("Имя ученика");
 const QString kTotalCaption = QStringLiteral("Всего было 12 вопросов");
-const QString kAllRight = QStringLiteral("Ты ответил правильно на все вопросы");
 const QString kTimeLead = QStringLiteral("Думал над решениями ");
 const QString kPassed = QStringLiteral("Ты прошёл тест");
 const QString kFailed = QStringLiteral("Ты не прошёл тест");
@@ -76,7 +75,7 @@ void frmFinish::createControls()
     Label1->setFont(BannerFont());
     Label1->installEventFilter(this);
     Label3 = label(kTotalCaption, 120, 840, 4575, 255);
-    Label2 = label(kAllRight, 120, 1320, 4575, 255);
+    Label2 = label(CountText(kQuestionCount), 120, 1320, 4575, 255); // the all-right sentence
     Label5 = label(kTimeLead, 120, 1680, 4575, 255);
     Label4[0] = banner(kPassed, kPassedColour);
     Label4[1] = banner(kFailed, kFailedColour);
