@@ -13,20 +13,13 @@ const QString kRightMessage = QStringLiteral("Правильно");
 const QString kRightTitle = QStringLiteral("Молодец");
 const QString kWrongMessage = QStringLiteral("Ошибка");
 
-} // namespace
-
-void CheckCalculator(QuizSettings &settings, CalculatorProbe &probe)
-{
-    if (probe.CalculatorWindowOpen())
-        settings.CalculatorSeen = true;
-}
-
 QString QuestionPrompt(Operation op, qint32 a, qint32 b)
 {
     return QuestionLead(op) + QString::number(a) + QuestionJoin(op) + QString::number(b) +
            QuestionTail(op);
 }
 
+// The corrected equation shown as the title of the error box: 7·8=56, log(2,8)=3.
 QString CorrectedEquation(Operation op, const Example &example)
 {
     const QString a = QString::number(example.FirstOperand);
@@ -35,6 +28,14 @@ QString CorrectedEquation(Operation op, const Example &example)
     if (op == Operation::Logarithm)
         return QStringLiteral("log(") + a + u',' + b + QStringLiteral(")=") + answer;
     return a + OperationSymbol(op) + b + u'=' + answer;
+}
+
+} // namespace
+
+void CheckCalculator(QuizSettings &settings, CalculatorProbe &probe)
+{
+    if (probe.CalculatorWindowOpen())
+        settings.CalculatorSeen = true;
 }
 
 std::optional<QuizOutcome> RunQuiz(QuizSettings &settings, const QuizServices &services)

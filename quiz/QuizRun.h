@@ -33,7 +33,3 @@ void CheckCalculator(QuizSettings &settings, CalculatorProbe &probe);
 // Asks the twelve questions. Nothing when the program was ended inside (the generator gave up
 // or the pupil gave an empty answer): then EndProgram has been called.
 std::optional<QuizOutcome> RunQuiz(QuizSettings &settings, const QuizServices &services);
-
-QString QuestionPrompt(Operation op, qint32 a, qint32 b);
-// The corrected equation shown as the title of the error box: 7·8=56, log(2,8)=3.
-QString CorrectedEquation(Operation op, const Example &example);

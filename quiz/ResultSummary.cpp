@@ -18,13 +18,14 @@ const QString kMinutes = QStringLiteral(" минут");
 // Up to this many seconds the time is told in seconds.
 constexpr double kSecondsLimit = 125.0;
 
-} // namespace
-
+// A number with one leading blank when it is zero or positive: " 42", "-7".
 QString SpacedDecimal(qint32 value)
 {
     const QString plain = QString::number(value);
     return value >= 0 ? u' ' + plain : plain;
 }
+
+} // namespace
 
 QString CountText(qint32 c)
 {

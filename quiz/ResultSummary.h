@@ -25,6 +25,3 @@ QString CountText(qint32 correctCount);
 QString FormatThinkingTime(double seconds);
 // Operation symbol, the four bounds and the D/C flags, shown on request for the teacher.
 QString DiagnosticLine(const QuizSettings &settings);
-
-// A number with one leading blank when it is zero or positive: " 42", "-7".
-QString SpacedDecimal(qint32 value);
