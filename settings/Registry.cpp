@@ -1,13 +1,13 @@
 #include "Registry.h"
 #include "StoreLocation.h"
 
-#include <QSettings>
 #include <QStringList>
-#include <QVariant>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace Registry {
 
@@ -47,19 +47,22 @@ bool IsPlainName(const QString &part)
     return true;
 }
 
+// The organisation and application a key path names.
+struct StoreName
+{
+    QString organisation, application;
+};
+
 // A key path names the place the way the registry does, Software\<organisation>\<application>;
 // anything else (or a part that could climb out of the config folder) names no store.
-std::optional<QString> StoreNameFor(const QString &keyPath)
+std::optional<StoreName> StoreNameFor(const QString &keyPath)
 {
     const QStringList parts = keyPath.split(u'\\');
     if (parts.size() != 3 || parts[0].compare(u"Software", Qt::CaseInsensitive) != 0)
         return std::nullopt;
     if (!IsPlainName(parts[1]) || !IsPlainName(parts[2]))
         return std::nullopt;
-    QString name = UserStoreName(parts[1], parts[2]);
-    if (name.isEmpty())
-        return std::nullopt;
-    return name;
+    return StoreName{parts[1], parts[2]};
 }
 
 std::optional<qint32> InRange(qint64 number)
@@ -89,6 +92,12 @@ std::optional<qint32> WholeNumber(const QVariant &value)
         const QString text = value.toString();
         if (text.size() > kMaxValueBytes || text.toUtf8().size() > kMaxValueBytes)
             return std::nullopt;
+        // A sign and digits, nothing else: toInt alone would stop at a NUL and take what came
+        // before it.
+        if (!std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+                return (c >= u'0' && c <= u'9') || c == u'-' || c == u'+';
+            }))
+            return std::nullopt;
         bool ok = false;
         const qint32 number = text.toInt(&ok, 10);
         if (!ok)
@@ -100,60 +109,57 @@ std::optional<qint32> WholeNumber(const QVariant &value)
     }
 }
 
-// The writing side's store. Deliberately never deleted at exit: every save is flushed at
-// once, and the quiz may end the process without unwinding.
-QSettings *&ProcessStore()
+// The writing side's key: the store it names and the values set since it was opened, written
+// together by the flush.
+struct OpenKey
 {
-    static QSettings *store = nullptr;
-    return store;
+    StoreName name;
+    QList<std::pair<QString, qint32>> pending;
+};
+
+std::optional<OpenKey> &ProcessKey()
+{
+    static std::optional<OpenKey> key;
+    return key;
 }
 
 } // namespace
 
 void OpenSettingsKey(const QString &keyPath)
 {
-    QSettings *&store = ProcessStore();
-    delete store; // writes back anything still pending
-    store = nullptr;
-
-    const std::optional<QString> name = StoreNameFor(keyPath);
-    if (!name || !StoreIsSafeToOpen(*name))
-        return;
-    store = new QSettings(*name, StoreFormat());
-    store->setAtomicSyncRequired(true);
+    std::optional<OpenKey> &key = ProcessKey();
+    key.reset();
+    if (const std::optional<StoreName> name = StoreNameFor(keyPath))
+        key = OpenKey{*name, {}};
 }
 
 void SetNumberValue(const QString &valueName, qint32 value)
 {
-    QSettings *store = ProcessStore();
-    if (store == nullptr || valueName.isEmpty())
+    std::optional<OpenKey> &key = ProcessKey();
+    if (!key || valueName.isEmpty())
         return;
-    // Stored as an int, so that the registry gets a REG_DWORD and a file a plain number.
-    store->setValue(valueName, QVariant(static_cast<int>(value)));
+    const auto same = [&](const auto &entry) { return entry.first == valueName; };
+    key->pending.removeIf(same);
+    key->pending.append({valueName, value});
 }
 
 bool FlushSettingsKey()
 {
-    QSettings *&store = ProcessStore();
-    if (store == nullptr)
+    std::optional<OpenKey> &key = ProcessKey();
+    if (!key)
         return false;
-    store->sync();
-    if (store->status() == QSettings::NoError)
-        return true;
-    // Let go of a store that cannot be written, so that its unsaved values do not linger in
-    // this process as if they had been stored; a later save opens it afresh.
-    delete store;
-    store = nullptr;
-    return false;
+    // Values that could not be written do not linger as if they had been stored.
+    const QList<std::pair<QString, qint32>> values = std::exchange(key->pending, {});
+    return WriteStoredValues(key->name.organisation, key->name.application, values);
 }
 
 qint32 GetNumberValue(Hive, const QString &keyPath, const QString &valueName)
 {
-    const std::optional<QString> name = StoreNameFor(keyPath);
-    if (!name || valueName.isEmpty() || !StoreIsSafeToOpen(*name))
+    const std::optional<StoreName> name = StoreNameFor(keyPath);
+    if (!name || valueName.isEmpty())
         return 0;
-    const QSettings store(*name, StoreFormat());
-    return WholeNumber(store.value(valueName)).value_or(0);
+    return WholeNumber(ReadStoredValue(name->organisation, name->application, valueName))
+        .value_or(0);
 }
 
 StoredValues StoredValuesOf(const QuizSettings &settings)

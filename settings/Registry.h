@@ -19,12 +19,12 @@ enum class Hive
     CurrentUser,
 };
 
-// Makes the process-wide store refer to the key, creating it if needed.
+// Makes the process-wide key refer to keyPath, with nothing set on it yet.
 void OpenSettingsKey(const QString &keyPath);
-// Writes one value under the process-wide store; failures stay silent.
+// Sets one value on the process-wide key, to be stored by the next flush; failures stay silent.
 void SetNumberValue(const QString &valueName, qint32 value);
-// Writes what SetNumberValue left pending to disk and tells whether it got there. A failed
-// write leaves the previous file as it was.
+// Stores the values set since the key was opened, all in one write, and tells whether they got
+// there. A failed write leaves the store as it was; a skipped one too.
 bool FlushSettingsKey();
 // Reads one value, opening the store afresh; 0 when anything fails.
 qint32 GetNumberValue(Hive hive, const QString &keyPath, const QString &valueName);

@@ -1,20 +1,24 @@
 #pragma once
 
-#include <QSettings>
+#include <QList>
 #include <QString>
+#include <QVariant>
 
-// Where and how QSettings keeps an application's settings for the current user, and whether
-// that place can be handed to QSettings safely. One implementation per platform.
+#include <utility>
+
+// Where the current user's settings of `application` by `organisation` are kept and how they
+// are read and written: the registry on Windows, a small file of our own elsewhere. One
+// implementation per platform.
 namespace Registry {
 
-// The name to pass to QSettings(name, StoreFormat()) for the settings of `application` by
-// `organisation`; empty when the platform offers no place for them.
-QString UserStoreName(const QString &organisation, const QString &application);
+// The value stored under `valueName` as the store hands it over: an int (a registry DWORD) or
+// text; invalid when there is none or the store cannot be read.
+QVariant ReadStoredValue(const QString &organisation, const QString &application,
+                         const QString &valueName);
 
-// The format the store is read and written in.
-QSettings::Format StoreFormat();
-
-// False when opening the store could block or swamp memory, so it must be left alone.
-bool StoreIsSafeToOpen(const QString &storeName);
+// Stores the values, leaving everything else the store holds as it was. Whether they got there;
+// when they did not, the store is as it was before.
+bool WriteStoredValues(const QString &organisation, const QString &application,
+                       const QList<std::pair<QString, qint32>> &values);
 
 } // namespace Registry

@@ -1,6 +1,10 @@
 #include "StoreLocation.h"
 
+#include <QSettings>
+
 namespace Registry {
+
+namespace {
 
 // The same key QSettings(NativeFormat, UserScope, organisation, application) uses.
 QString UserStoreName(const QString &organisation, const QString &application)
@@ -8,16 +12,25 @@ QString UserStoreName(const QString &organisation, const QString &application)
     return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + organisation + u'\\' + application;
 }
 
-// The registry itself, so that the numbers are REG_DWORD values.
-QSettings::Format StoreFormat()
-{
-    return QSettings::NativeFormat;
-}
+} // namespace
 
 // Registry values are size-checked when read; a key has no pipes or endless files to fear.
-bool StoreIsSafeToOpen(const QString &)
+QVariant ReadStoredValue(const QString &organisation, const QString &application,
+                         const QString &valueName)
 {
-    return true;
+    const QSettings store(UserStoreName(organisation, application), QSettings::NativeFormat);
+    return store.value(valueName);
+}
+
+// Each value is stored as an int, so that the registry gets a REG_DWORD.
+bool WriteStoredValues(const QString &organisation, const QString &application,
+                       const QList<std::pair<QString, qint32>> &values)
+{
+    QSettings store(UserStoreName(organisation, application), QSettings::NativeFormat);
+    for (const auto &[name, value] : values)
+        store.setValue(name, QVariant(static_cast<int>(value)));
+    store.sync();
+    return store.status() == QSettings::NoError;
 }
 
 } // namespace Registry

@@ -2,25 +2,24 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <climits>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using Registry::StoredValues;
 
 namespace {
 
-// Serialised QVariants as Qt writes them into INI files: a QVariantList of 2^32 - 1 elements,
-// a QStringList of 2^31 and the int 12.
-const QByteArray kHugeList("@Variant(\\0\\0\\0\\x9\\xff\\xff\\xff\\xff)");
-const QByteArray kHugeStringList("@Variant(\\0\\0\\0\\xb\\x80\\0\\0\\0)");
-const QByteArray kTwelve("@Variant(\\0\\0\\0\\x2\\0\\0\\0\\xc)");
+// What every save in these tests stores, and the bytes that are in the file afterwards when it
+// had none of the values before.
+const QuizSettings kNext{{}, -3, 3, 0, 9, Operation::Power, true, true};
+const QByteArray kNextLines("ExampleType=6\nExampleDifficult=1\nExampleMin1=-3\nExampleMax1=3\n"
+                            "ExampleMin2=0\nExampleMax2=9\nIntellectualMode=1\n");
 
 QByteArray ReadAll(const QString &path)
 {
@@ -33,6 +32,20 @@ bool WriteAll(const QString &path, const QByteArray &bytes)
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// What stands at each path: its kind and inode, and the bytes of a regular file (also one behind
+// a link). A pipe is never opened.
+QByteArray Snapshot(const QStringList &paths)
+{
+    QByteArray all;
+    for (const QString &path : paths) {
+        struct stat status = {};
+        lstat(QFile::encodeName(path).constData(), &status);
+        all += QByteArray::number(status.st_mode) + ' ' + QByteArray::number(status.st_ino) + ' ' +
+               (QFileInfo(path).isFile() ? ReadAll(path) : QByteArray()) + '\n';
+    }
+    return all;
 }
 
 } // namespace
@@ -52,159 +65,140 @@ class RegistryTest : public QObject
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath("config")));
     }
 
-    // Lets go of the store while its folder still exists.
-    void cleanup() { Registry::OpenSettingsKey(QString()); }
-
-    void roundTrip_data()
-    {
-        QTest::addColumn<qint32>("value");
-        for (const qint32 value : {256, 1024, -5, INT_MAX, INT_MIN})
-            QTest::addRow("%d", value) << value;
-    }
-
-    void roundTrip()
-    {
-        QFETCH(qint32, value);
-        Registry::OpenSettingsKey(Registry::SettingsKeyPath);
-        Registry::SetNumberValue(QStringLiteral("ExampleMin1"), value);
-        QVERIFY(Registry::FlushSettingsKey());
-        QCOMPARE(ReadAll(settingsFile()),
-                 "[General]\nExampleMin1=" + QByteArray::number(value) + '\n');
-        QCOMPARE(Registry::LoadSettings().ExampleMin1, value);
-    }
-
     void firstRunReadsZeroAndCreatesNothing()
     {
         QCOMPARE(Registry::LoadSettings(), StoredValues{});
         QVERIFY(QDir(m_dir->path()).isEmpty());
     }
 
-    // The values go out in a fixed order; the file keeps them sorted, under [General].
-    void saveSequence()
+    // A relative XDG_CONFIG_HOME does not count, so the file goes to ~/.config; under umask 000
+    // the folders made on the way and the file are still the user's alone.
+    void firstSave()
     {
+        const QString home = m_dir->filePath("home"),
+                      file = home + "/.config/Quorvantelle/Vorpa.conf";
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", "config");
+        const QString folder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        const mode_t mask = umask(0);
         const QuizSettings quiz{{}, INT_MIN, INT_MAX, -5, 0, Operation::Logarithm, true, true};
-        const StoredValues stored{7, 1, INT_MIN, INT_MAX, -5, 0, 1};
-        QStringList order;
-        Registry::ForEachStoredValue(stored, [&](const QString &name, qint32) { order << name; });
-        QCOMPARE(order.join(u' '), "ExampleType ExampleDifficult ExampleMin1 ExampleMax1 "
-                                   "ExampleMin2 ExampleMax2 IntellectualMode");
-
-        QVERIFY(Registry::SaveSettings(quiz));
-        QCOMPARE(ReadAll(settingsFile()),
-                 "[General]\nExampleDifficult=1\nExampleMax1=2147483647\nExampleMax2=0\n"
-                 "ExampleMin1=-2147483648\nExampleMin2=-5\nExampleType=7\nIntellectualMode=1\n");
-        QCOMPARE(Registry::LoadSettings(), stored);
+        const bool saved = Registry::SaveSettings(quiz);
+        umask(mask);
+        QDir::setCurrent(folder);
+        QVERIFY(saved);
+        QCOMPARE(ReadAll(file), "ExampleType=7\nExampleDifficult=1\nExampleMin1=-2147483648\n"
+                                "ExampleMax1=2147483647\nExampleMin2=-5\nExampleMax2=0\n"
+                                "IntellectualMode=1\n");
+        for (const QString &path : {home + "/.config", home + "/.config/Quorvantelle", file}) {
+            struct stat status = {};
+            QCOMPARE(stat(QFile::encodeName(path).constData(), &status), 0);
+            QCOMPARE(status.st_mode & 0777, path == file ? 0600u : 0700u);
+        }
+        QVERIFY(!QFileInfo::exists(m_dir->filePath("config")));
+        QCOMPARE(Registry::LoadSettings(), (StoredValues{7, 1, INT_MIN, INT_MAX, -5, 0, 1}));
     }
 
     void handEditedFile_data()
     {
         QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<StoredValues>("expected");
-        QTest::newRow("junk lines, comments, binary bytes")
-            << QByteArrayLiteral("junk\n; comment\nExampleType=4\n=7\n\x01\x7f"
-                                 "\xff\nExampleMin1=-7\nExampleMax1=\x01\xff\x80"
-                                 "5\nExampleMax2=\x00\x01\n")
-            << StoredValues{4, 0, -7, 0, 0, 0, 0};
-        QTest::newRow("not whole numbers, or outside 32 bits")
-            << QByteArray("ExampleType=three\nExampleDifficult=\"1\"\nExampleMin1=3.5\n"
-                          "ExampleMax1=0x10\nExampleMin2=2147483648\nExampleMax2=-2147483649\n"
-                          "IntellectualMode=2147483647\n")
-            << StoredValues{0, 0, 0, 0, 0, 0, INT_MAX};
-        QTest::newRow("sections, byte order mark, CRLF, blanks")
-            << QByteArray(
-                   "\xEF\xBB\xBF[Other]\r\nExampleType=5\r\n[General]\r\nExampleMax1 = 9 \r\n")
-            << StoredValues{0, 0, 0, 9, 0, 0, 0};
-        QTest::newRow("values of 1024 and 1025 bytes, and of five megabytes")
+        QTest::addColumn<StoredValues>("read");
+        QTest::addColumn<QByteArray>("saved"); // the contents themselves when the save is skipped
+        QTest::newRow("comments, names in other case, other sections, CRLF, byte order mark")
+            << QByteArray("\xEF\xBB\xBF; mine\r\nexampleTYPE = 4 \r\na/b=1\r\nExampleMax1=\x01\xff"
+                          "\r\nExampleMin1=-7\r\nExampleMin1=8\r\n\r\n[Other]\r\nExampleMax2=5\r\n"
+                          "[General]\r\nExampleMax2 =9")
+            << StoredValues{4, 0, -7, 0, 0, 9, 0}
+            << QByteArray("\xEF\xBB\xBF; mine\r\nexampleTYPE = 6 \r\na/b=1\r\nExampleMax1=3\r\n"
+                          "ExampleMin1=-3\r\nExampleMin1=8\r\n\r\n[Other]\r\nExampleMax2=5\r\n"
+                          "[General]\r\nExampleMax2 =9\r\nExampleDifficult=1\r\nExampleMin2=0\r\n"
+                          "IntellectualMode=1\r\n");
+        QTest::newRow("binary bytes, not whole numbers, outside 32 bits")
+            << QByteArrayLiteral(
+                   "ExampleType=4\0junk\nExampleDifficult=\"1\"\nExampleMin1=3.5\n"
+                   "ExampleMax1=0x10\nExampleMin2=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\xc)\n"
+                   "ExampleMax2=-2147483649\nIntellectualMode=2147483647\n")
+            << StoredValues{0, 0, 0, 0, 0, 0, INT_MAX} << kNextLines;
+        QTest::newRow("values of 1024 and 1025 bytes")
             << "ExampleMax1=" + QByteArray(1022, '0') + "42\nExampleMin1=" + QByteArray(1023, '0') +
-                   "42\nExampleMin2=" + QByteArray(5'000'000, '1') + "\nExampleType=5\n"
-            << StoredValues{5, 0, 0, 42, 0, 0, 0};
+                   "42\n"
+            << StoredValues{0, 0, 0, 42, 0, 0, 0}
+            << QByteArray("ExampleMax1=3\nExampleMin1=-3\nExampleType=6\nExampleDifficult=1\n"
+                          "ExampleMin2=0\nExampleMax2=9\nIntellectualMode=1\n");
+        // A file of 64 KiB is read, and a save may make one; a byte more is too much for both.
+        const QByteArray kib64 = "ExampleType=3\n;" + QByteArray(64 * 1024 - 15, 'x');
+        const QByteArray fits = kib64.chopped(kNextLines.size() - 14);
+        QTest::newRow("saved to 64 KiB")
+            << fits << StoredValues{3, 0, 0, 0, 0, 0, 0} << kNextLines + fits.mid(14);
+        QTest::newRow("64 KiB, saved to more")
+            << kib64 << StoredValues{3, 0, 0, 0, 0, 0, 0} << kib64;
+        QTest::newRow("a byte over 64 KiB") << kib64 + 'x' << StoredValues{} << kib64 + 'x';
+        QTest::newRow("not a settings file")
+            << QByteArray("Dear diary,\nExampleType=4\n") << StoredValues{4, 0, 0, 0, 0, 0, 0}
+            << QByteArray("Dear diary,\nExampleType=4\n");
     }
 
-    // Good values survive, bad ones read 0, reading leaves the file alone, saving still works.
+    // Good values are read, bad ones read 0; a save changes only the seven values and replaces
+    // the file whole: the old file, still open, keeps its bytes.
     void handEditedFile()
     {
         QFETCH(QByteArray, contents);
+        QFETCH(QByteArray, saved);
         QVERIFY(WriteAll(settingsFile(), contents));
-        QTEST(Registry::LoadSettings(), "expected");
-        QCOMPARE(ReadAll(settingsFile()), contents);
-
-        const QuizSettings next{{}, -3, 3, 0, 9, Operation::Power, true, true};
-        QVERIFY(Registry::SaveSettings(next));
-        QCOMPARE(Registry::LoadSettings(), Registry::StoredValuesOf(next));
-    }
-
-    // Unpacking the lists would make QDataStream ask for tens of gigabytes. Read in a child
-    // allowed only 1 GiB more address space, the values must be mere text, and stay so when saved.
-    void serialisedValuesAreNeverUnpacked()
-    {
-        const QByteArray other = "\n[Other]\nkey=" + kHugeStringList + '\n';
-        QVERIFY(WriteAll(settingsFile(),
-                         "ExampleType=" + kHugeList + "\nExampleMin1=" + kHugeStringList +
-                             "\nExampleMax1=" + kTwelve + "\nExampleMax2=8\n" + other));
-        const pid_t child = fork();
-        if (child == 0) {
-            const rlim_t now =
-                ReadAll("/proc/self/statm").split(' ')[0].toULongLong() * sysconf(_SC_PAGESIZE);
-            const rlimit limit{now + (1 << 30), now + (1 << 30)};
-            const bool good = setrlimit(RLIMIT_AS, &limit) == 0 &&
-                              Registry::LoadSettings() == StoredValues{0, 0, 0, 0, 0, 8, 0};
-            _exit(good ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "the child crashed or misread");
-
-        QVERIFY(Registry::SaveSettings(QuizSettings{}));
-        QVERIFY(ReadAll(settingsFile()).endsWith("ExampleType=1\nIntellectualMode=0\n" + other));
+        QTEST(Registry::LoadSettings(), "read");
+        QFile old(settingsFile());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(Registry::SaveSettings(kNext), saved != contents);
+        QCOMPARE(ReadAll(settingsFile()), saved);
+        QCOMPARE(old.readAll(), contents);
     }
 
     void unusualFile_data()
     {
         QTest::addColumn<QString>("oddity");
-        QTest::newRow("named pipe") << "pipe";
-        QTest::newRow("link to /dev/zero") << "device";
-        QTest::newRow("huge sparse file") << "huge";
-        QTest::newRow("a file where the config folder belongs, which stops root too") << "file";
+        QTest::addColumn<StoredValues>("read");
+        const StoredValues three{3, 0, 0, 0, 0, 0, 0};
+        for (const char *oddity : {"named pipe", "link to /dev/zero", "link to a folder",
+                                   "link to a diary", "file where the config folder belongs"})
+            QTest::newRow(oddity) << oddity << StoredValues{};
+        for (const char *oddity : {"link to another user's settings", "named pipe at the lock",
+                                   "folder at the lock", "lock held"})
+            QTest::newRow(oddity) << oddity << three;
     }
 
-    // Things that could make QSettings block or read without end, or keep it from writing:
-    // each reads as nothing, and a save fails quietly instead of hanging or replacing them.
+    // Things that could make a store block, read without end, or write where it must not: each
+    // reads as nothing (or as what it leads to), and a save is skipped at once, leaving them be.
     void unusualFile()
     {
         QFETCH(QString, oddity);
-        const QString path = oddity == "file" ? m_dir->filePath("config") : settingsFile();
-        const QByteArray name = QFile::encodeName(path);
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        if (oddity == "pipe")
-            QCOMPARE(mkfifo(name.constData(), 0600), 0);
-        else if (oddity == "device")
-            QCOMPARE(symlink("/dev/zero", name.constData()), 0);
-        else
-            QVERIFY(WriteAll(path, "ExampleType=3\n") &&
-                    truncate(name.constData(), oddity == "huge" ? 64 << 20 : 14) == 0);
-        const qint64 size = QFileInfo(path).size();
+        const QString conf = settingsFile(), lock = conf + ".lock", other = m_dir->filePath("x");
+        QVERIFY(WriteAll(conf, "ExampleType=3\n"));
+        QVERIFY(WriteAll(other, oddity.contains("diary") ? "Dear diary,\n" : "ExampleType=3\n"));
+        const QMap<QString, QString> links = {{"link to /dev/zero", "/dev/zero"},
+                                              {"link to a folder", m_dir->path()},
+                                              {"link to a diary", other},
+                                              {"link to another user's settings", other}};
+        if (links.contains(oddity))
+            QVERIFY(QFile::remove(conf) && QFile::link(links[oddity], conf));
+        if (oddity.contains("another user") && chown(QFile::encodeName(other), 65534, 65534) != 0)
+            QSKIP("only root can give a file to another user");
+        const QString &place = oddity.endsWith("lock") ? lock : conf;
+        if (oddity.startsWith("named pipe")) {
+            QFile::remove(place);
+            QCOMPARE(mkfifo(QFile::encodeName(place), 0600), 0);
+        }
+        if (oddity == "file where the config folder belongs")
+            QVERIFY(QDir(m_dir->filePath("config")).removeRecursively() &&
+                    WriteAll(m_dir->filePath("config"), ""));
+        QLockFile held(lock);
+        QVERIFY(oddity != "folder at the lock" || QDir().mkdir(lock));
+        QVERIFY(oddity != "lock held" || held.tryLock(0));
 
-        QCOMPARE(Registry::LoadSettings(), StoredValues{});
-        QVERIFY(!Registry::SaveSettings(QuizSettings{{}, 1, 9, 1, 9, Operation::Division}));
-        QCOMPARE(Registry::LoadSettings(), StoredValues{});
-        QCOMPARE(QFileInfo(path).size(), size);
-    }
-
-    // The new file cannot be written beside the old one: the temporary name needed for that is
-    // longer than a file name may be. The old file must come through whole, alone.
-    void failedWriteKeepsOldFile()
-    {
-        const QString application(245, u'a');
-        const QDir folder(m_dir->filePath("config/Quorvantelle"));
-        QVERIFY(WriteAll(folder.filePath(application + ".conf"), "junk\nExampleType=4\n"));
-        if (pathconf(QFile::encodeName(folder.path()).constData(), _PC_NAME_MAX) != 255)
-            QSKIP("this file system does not limit names to 255 bytes");
-
-        Registry::OpenSettingsKey("Software\\Quorvantelle\\" + application);
-        Registry::SetNumberValue(QStringLiteral("ExampleType"), 6);
-        QVERIFY(!Registry::FlushSettingsKey());
-        QCOMPARE(ReadAll(folder.filePath(application + ".conf")), "junk\nExampleType=4\n");
-        QCOMPARE(folder.entryList(QDir::Files).size(), 1);
+        const QStringList places = {conf, lock, other, m_dir->filePath("config")};
+        const QByteArray before = Snapshot(places);
+        QTEST(Registry::LoadSettings(), "read");
+        QVERIFY(!Registry::SaveSettings(kNext));
+        QCOMPARE(Snapshot(places), before);
     }
 };
 

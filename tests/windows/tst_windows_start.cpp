@@ -74,6 +74,7 @@ void StoreValues(const Registry::StoredValues &values)
 {
     Registry::OpenSettingsKey(Registry::SettingsKeyPath);
     Registry::ForEachStoredValue(values, Registry::SetNumberValue);
+    Registry::FlushSettingsKey();
 }
 
 // The selected kind of example and the four bounds.
