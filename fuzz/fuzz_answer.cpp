@@ -16,7 +16,7 @@ void Check(const QString &text)
 {
     const std::optional<qint32> answer = ReadAnswer(text);
     if (ReadAnswer(text + u'x') != answer || ReadAnswer(u' ' + text) != answer ||
-        ReadAnswer(u'\t' + text) != answer)
+        ReadAnswer(u'\t' + text) != answer || ReadAnswer(QChar(0x00A0) + text) != answer)
         std::abort();
     if (answer && ReadAnswer(QString::number(*answer)) != answer)
         std::abort();

@@ -9,17 +9,29 @@ bool IsDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+// Blanks a pupil may type or paste before the number, the no-break spaces among them.
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == QChar(0x00A0) || c == QChar(0x202F);
+}
+
+// The typographic minus counts as the minus sign: keyboards and copied texts give it.
+bool IsMinus(QChar c)
+{
+    return c == u'-' || c == QChar(0x2212);
+}
+
 } // namespace
 
 std::optional<qint32> ReadAnswer(const QString &text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
+    while (i < n && IsBlank(text[i]))
         ++i;
     bool negative = false;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
+    if (i < n && (IsMinus(text[i]) || text[i] == u'+')) {
+        negative = IsMinus(text[i]);
         ++i;
     }
 
