@@ -1,143 +1,83 @@
 #include "BoundParser.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
 
 constexpr qint64 kLowest = std::numeric_limits<qint32>::min();
 constexpr qint64 kHighest = std::numeric_limits<qint32>::max();
-// Digits past this magnitude cannot round back into range; stop accumulating there so that a
-// long string of digits cannot overflow.
-constexpr qint64 kMagnitudeCap = kHighest + 2;
 
 bool IsSpaceLike(QChar c)
 {
     return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F) || c == QChar(0x2009);
 }
 
-int DigitValue(QChar c)
+// What QLocale's own reading stumbles over in a number as a pupil types or copies it: invisible
+// direction marks (some locales write one before their minus sign), and an ordinary blank where
+// the locale groups with another kind of space.
+QString Normalised(const QString &text, const QLocale &locale)
 {
-    return c.category() == QChar::Number_DecimalDigit ? c.digitValue() : -1;
+    const QString group = locale.groupSeparator();
+    const bool groupIsSpace = group.size() == 1 && IsSpaceLike(group.front());
+    QString normal;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Format)
+            normal += groupIsSpace && IsSpaceLike(c) ? group.front() : c;
+    }
+    return normal.trimmed();
 }
 
-// Walks the text once; every Take* call consumes what it recognises and reports it.
-class Cursor
+std::optional<qint32> InRange(qint64 value)
 {
-  public:
-    Cursor(const QString &text, const QLocale &locale)
-        : m_text(text), m_decimalMark(locale.decimalPoint()), m_group(locale.groupSeparator()),
-          m_groupIsSpace(m_group.size() == 1 && IsSpaceLike(m_group.front()))
-    {
-    }
-
-    bool AtEnd() const { return m_pos >= m_text.size(); }
-
-    // -1 for a minus sign, +1 for a plus sign, 0 when there is none. The typographic minus
-    // counts too: it is what some keyboards and copied texts give.
-    int TakeSign(const QLocale &locale)
-    {
-        if (TakeText(QStringLiteral("-")) || TakeText(QString(QChar(0x2212))) ||
-            TakeText(locale.negativeSign()))
-            return -1;
-        if (TakeText(QStringLiteral("+")) || TakeText(locale.positiveSign()))
-            return 1;
-        return 0;
-    }
-
-    int TakeDigit()
-    {
-        if (AtEnd())
-            return -1;
-        const int value = DigitValue(m_text.at(m_pos));
-        if (value >= 0)
-            ++m_pos;
-        return value;
-    }
-
-    bool TakeGroupSeparator()
-    {
-        if (m_group.isEmpty() || AtEnd())
-            return false;
-        if (m_groupIsSpace && IsSpaceLike(m_text.at(m_pos))) {
-            ++m_pos;
-            return true;
-        }
-        return TakeText(m_group);
-    }
-
-    bool TakeDecimalMark() { return !m_decimalMark.isEmpty() && TakeText(m_decimalMark); }
-
-  private:
-    bool TakeText(const QString &expected)
-    {
-        if (expected.isEmpty() || !QStringView(m_text).mid(m_pos).startsWith(expected))
-            return false;
-        m_pos += expected.size();
-        return true;
-    }
-
-    const QString &m_text;
-    const QString m_decimalMark;
-    const QString m_group;
-    const bool m_groupIsSpace;
-    qsizetype m_pos = 0;
-};
+    if (value < kLowest || value > kHighest)
+        return std::nullopt;
+    return static_cast<qint32>(value);
+}
 
 } // namespace
 
 std::optional<qint32> ParseBound(const QString &text, const QLocale &locale)
 {
-    const QString trimmed = text.trimmed();
-    Cursor cursor(trimmed, locale);
-    const bool negative = cursor.TakeSign(locale) < 0;
+    const QString number = Normalised(text, locale);
+    bool ok = false;
+    qint64 whole = locale.toLongLong(number, &ok);
+    if (ok)
+        return InRange(whole);
 
-    // Whole part: the first group has one to three digits, every later one exactly three; with
-    // no separator at all any number of digits will do.
-    qint64 magnitude = 0;
-    int digitsInGroup = 0;
-    int wholeDigits = 0;
-    bool grouped = false;
-    for (;;) {
-        const int digit = cursor.TakeDigit();
-        if (digit >= 0) {
-            magnitude = std::min(magnitude * 10 + digit, kMagnitudeCap);
-            ++digitsInGroup;
-            ++wholeDigits;
-            continue;
-        }
-        if (!cursor.TakeGroupSeparator())
-            break;
-        const bool firstGroupFits = !grouped && digitsInGroup >= 1 && digitsInGroup <= 3;
-        const bool laterGroupFits = grouped && digitsInGroup == 3;
-        if (!firstGroupFits && !laterGroupFits)
-            return std::nullopt;
-        grouped = true;
-        digitsInGroup = 0;
-    }
-    if (grouped && digitsInGroup != 3)
+    // A fraction. QLocale checks the text as a whole and gives the sign (also that of -0,7); the
+    // whole part it reads exactly, and the digits after the decimal mark decide the rounding.
+    const QString mark = locale.decimalPoint();
+    const qsizetype at = number.indexOf(mark);
+    const double approximate = locale.toDouble(number, &ok);
+    if (at < 0 || !ok)
         return std::nullopt;
-
-    // Fraction: only the first digit and whether anything non-zero follows decide the rounding.
-    int firstFractionDigit = -1;
+    whole = locale.toLongLong(number.left(at), &ok);
+    if (!ok || !InRange(whole)) // rounding only moves a number further from zero
+        return std::nullopt;
+    int firstDigit = -1;
     bool nonZeroAfterFirst = false;
-    if (cursor.TakeDecimalMark()) {
-        for (int digit = cursor.TakeDigit(); digit >= 0; digit = cursor.TakeDigit()) {
-            if (firstFractionDigit < 0)
-                firstFractionDigit = digit;
-            else if (digit != 0)
-                nonZeroAfterFirst = true;
-        }
+    for (const QChar c : QStringView(number).sliced(at + mark.size())) {
+        if (c.category() != QChar::Number_DecimalDigit)
+            return std::nullopt; // an exponent, say
+        if (firstDigit < 0)
+            firstDigit = c.digitValue();
+        else if (c.digitValue() != 0)
+            nonZeroAfterFirst = true;
     }
-    if (!cursor.AtEnd() || (wholeDigits == 0 && firstFractionDigit < 0))
-        return std::nullopt;
+    qint64 magnitude = std::abs(whole);
+    if (firstDigit > 5 || (firstDigit == 5 && (nonZeroAfterFirst || magnitude % 2 == 1)))
+        ++magnitude;
+    return InRange(std::signbit(approximate) ? -magnitude : magnitude);
+}
 
-    const bool roundUp = firstFractionDigit > 5 ||
-                         (firstFractionDigit == 5 && (nonZeroAfterFirst || magnitude % 2 == 1));
-    if (roundUp)
-        magnitude = std::min(magnitude + 1, kMagnitudeCap);
-
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (value < kLowest || value > kHighest)
-        return std::nullopt;
-    return static_cast<qint32>(value);
+QString BoundText(qint32 value, const QLocale &locale)
+{
+    const QString own = locale.toString(value);
+    const bool leftToRight = std::none_of(own.cbegin(), own.cend(), [](QChar c) {
+        return c.direction() == QChar::DirR || c.direction() == QChar::DirAL ||
+               c.direction() == QChar::DirAN;
+    });
+    return leftToRight ? own : QString::number(value);
 }

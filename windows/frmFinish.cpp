@@ -30,6 +30,24 @@ QFont BannerFont()
     return font;
 }
 
+// The name in the largest size of its font, from 18 pt down to 10 pt, at which the label shows it
+// whole: on one line or, where one is too narrow, on two. Below 10 pt it would be hard to read.
+void FitName(QLabel &label)
+{
+    const QRect room = label.contentsRect();
+    const auto fits = [&](const QFont &font) {
+        const QRect needed =
+            QFontMetrics(font, &label)
+                .boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, label.text());
+        return room.contains(needed);
+    };
+    QFont font = label.font();
+    while (font.pointSize() > 10 && !fits(font))
+        font.setPointSize(font.pointSize() - 1);
+    label.setFont(font);
+    label.setWordWrap(true);
+}
+
 // A fully transparent picture, so that no icon shows in the title bar.
 QIcon BlankIcon()
 {
@@ -101,6 +119,7 @@ bool frmFinish::load()
 
     const ResultSummary summary = MakeResultSummary(*outcome, mdMain::Settings());
     Label1->setText(summary.NameText);
+    FitName(*Label1);
     if (!summary.Passed)
         Label4[1]->raise();
     Label2->setText(summary.CountText);

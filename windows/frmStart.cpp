@@ -39,8 +39,8 @@ const std::array<QString, 4> kBoundFieldNames = {
 QString BadBoundMessage(const QString &fieldName, const QLocale &locale)
 {
     return QStringLiteral("В поле «%1» нужно написать целое число от %2 до %3.")
-        .arg(fieldName, locale.toString(std::numeric_limits<qint32>::min()),
-             locale.toString(std::numeric_limits<qint32>::max()));
+        .arg(fieldName, BoundText(std::numeric_limits<qint32>::min(), locale),
+             BoundText(std::numeric_limits<qint32>::max(), locale));
 }
 
 // The layout was drawn for a narrow 8-point system font; with the wider default fonts of other
@@ -227,7 +227,7 @@ void frmStart::command1Clicked()
     // settings and the store as they were.
     const std::array<QLineEdit *, 4> fields = {Text1[0], Text2[0], Text1[1], Text2[1]};
     std::array<qint32, 4> bounds{};
-    const QLocale locale = QLocale::system();
+    const QLocale locale; // the system's regional settings, unless the program was told otherwise
     for (size_t i = 0; i < fields.size(); ++i) {
         const std::optional<qint32> bound = ParseBound(fields[i]->text(), locale);
         if (!bound) {
@@ -263,7 +263,9 @@ void frmStart::command1Clicked()
 void frmStart::keyPressEvent(QKeyEvent *event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    // The stopwatch button has no action, and Enter on it has none either.
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        focusWidget() != Command2) {
         Command1->click();
         return;
     }

@@ -54,7 +54,7 @@ class frmStart final : public QWidget
     QLineEdit *Text3 = nullptr;
 
   protected:
-    // Enter anywhere on the window presses "Начать".
+    // Enter anywhere on the window but on the stopwatch button presses "Начать".
     void keyPressEvent(QKeyEvent *event) override;
 
   private:

@@ -63,8 +63,14 @@ void WindowsLogicTest::parseBound_data()
     row("en_US", "-1,234.51", -1235);
     row("en_US", "2.5", 2);
     row("en_US", "1,5", std::nullopt);
+    // Indian grouping: three digits, then twos. Arabic digits, marks and decimal mark.
+    row("hi_IN", "2,14,74,83,647", kMax);
+    row("en_IN", "-1,00,000.5", -100000);
+    row("en_IN", "1,000,000", std::nullopt);
+    row("ar_EG", "\u061C-\u0663\u066B\u0665", -4);
+    row("ru_RU", "-0,7", -1);
     // Whatever a locale itself writes, grouped or not, reads back.
-    for (const char *locale : {"ru_RU", "en_US", "fr_FR"}) {
+    for (const char *locale : {"ru_RU", "en_US", "fr_FR", "hi_IN", "ar_EG", "fa_IR", "he_IL"}) {
         QLocale plain(locale);
         plain.setNumberOptions(QLocale::OmitGroupSeparator);
         for (const qint32 value : {kMin, -1234567, kMax}) {
