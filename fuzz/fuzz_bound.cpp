@@ -1,7 +1,7 @@
 // The start window's bound reader on arbitrary text in several locales (the first byte picks
 // one, the rest is UTF-8). Besides crashes and sanitizer reports it checks that whatever it
-// accepts it also accepts as the locale writes that number, grouped or not, and with blanks
-// around it.
+// accepts it also accepts as the locale writes that number, grouped or not, as the warning
+// writes it, and with blanks around it.
 
 #include "BoundParser.h"
 
@@ -14,17 +14,18 @@
 
 namespace {
 
-// Locales that group with a full stop, a comma, a non-breaking space, an apostrophe or not at
-// all, and one whose digits are not ASCII.
-const std::array<QLocale, 7> &Locales()
+// Locales that group with a full stop, a comma, a non-breaking space, an apostrophe, in Indian
+// groups of two or not at all, and one whose digits are not ASCII.
+const std::array<QLocale, 8> &Locales()
 {
-    static const std::array<QLocale, 7> locales = {
+    static const std::array<QLocale, 8> locales = {
         QLocale(QLocale::Russian, QLocale::Russia),
         QLocale(QLocale::English, QLocale::UnitedStates),
         QLocale(QLocale::German, QLocale::Germany),
         QLocale(QLocale::French, QLocale::France),
         QLocale(QLocale::German, QLocale::Switzerland),
         QLocale(QLocale::Arabic, QLocale::Egypt),
+        QLocale(QLocale::Hindi, QLocale::India),
         QLocale::c(),
     };
     return locales;
@@ -48,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         QLocale ungrouped = locale;
         ungrouped.setNumberOptions(QLocale::OmitGroupSeparator);
-        if (ParseBound(ungrouped.toString(*bound), locale) != bound)
+        if (ParseBound(ungrouped.toString(*bound), locale) != bound ||
+            ParseBound(BoundText(*bound, locale), locale) != bound)
             std::abort();
     }
     return 0;

@@ -300,6 +300,75 @@ class StartWindowTest : public QObject
         QVERIFY(ended);
     }
 
+    void wholeNameShows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("25 letters") << "Александра Константиновна";
+        QTest::newRow("54 letters") << "Александра Константиновна Преображенская-Преображенская";
+    }
+
+    // Seven times eight, answered right; the name then fits the label's font and room whole.
+    void wholeNameShows()
+    {
+        QFETCH(QString, name);
+        ModalAnswerer pupil;
+        mdMain::Settings() = QuizSettings{name, 7, 7, 8, 8, Operation::Multiplication};
+        frmFinish f;
+        QVERIFY(f.loadAndShow());
+        const QLabel &label = *f.Label1;
+        const QRect room = label.contentsRect();
+        const int flags = label.alignment() | (label.wordWrap() ? Qt::TextWordWrap : 0);
+        QCOMPARE(label.text(), name);
+        QVERIFY(label.font().pointSize() >= 10 && label.font().bold());
+        QVERIFY(room.contains(label.fontMetrics().boundingRect(room, flags, name)));
+    }
+
+    // Enter does nothing on the stopwatch button, and presses "Начать" elsewhere.
+    void enterOnTheStopwatchDoesNothing()
+    {
+        frmStart w;
+        w.Text1[0]->setText(QStringLiteral("abc"));
+        w.show();
+        ModalAnswerer pupil;
+        w.Command2->setFocus();
+        QTest::keyClick(w.Command2, Qt::Key_Return);
+        QTest::keyClick(w.Command2, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(pupil.boxes.size(), 0);
+        w.Text3->setFocus();
+        QTest::keyClick(w.Text3, Qt::Key_Return);
+        QCOMPARE(pupil.boxes.size(), 1); // the warning about "abc"
+    }
+
+    void boundsFollowTheRegionalSettings_data()
+    {
+        QTest::addColumn<QString>("typed"); // the row's name is the locale
+        QTest::addColumn<QString>("limits");
+        QTest::newRow("ru_RU") << "1 000"
+                               << "-2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647";
+        QTest::newRow("hi_IN") << "1,00,000"
+                               << "-2,14,74,83,648 до 2,14,74,83,647";
+        QTest::newRow("ar_EG") << "\u061C-\u0661\u066C\u0660\u0660\u0660"
+                               << "-2147483648 до 2147483647";
+    }
+
+    // The bounds are read as the regional settings the program runs in write numbers; the
+    // warning about a bad one gives the limits so that they read well there.
+    void boundsFollowTheRegionalSettings()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, limits);
+        QLocale::setDefault(QLocale(QTest::currentDataTag()));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        frmStart w;
+        w.Text1[0]->setText(typed);
+        w.Text2[1]->setText(QStringLiteral("abc"));
+        ModalAnswerer pupil;
+        w.Command1->click();
+        QCOMPARE(pupil.boxes.size(), 1);
+        QCOMPARE(pupil.boxes[0].text,
+                 "В поле «Второе число, до» нужно написать целое число от " + limits + u'.');
+    }
+
   private:
     QTemporaryDir m_configHome;
 };
