@@ -104,9 +104,8 @@ Layout Scan(const QByteArray &bytes)
     while (start < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', start);
         const qsizetype next = newline < 0 ? bytes.size() : newline + 1;
-        if (newline >= 0 && !std::exchange(lineEndSeen, true) && newline > 0 &&
-            bytes[newline - 1] == '\r')
-            layout.lineEnd = "\r\n";
+        if (newline >= 0 && !std::exchange(lineEndSeen, true))
+            layout.lineEnd = newline > start && bytes[newline - 1] == '\r' ? "\r\n" : "\n";
         qsizetype b = start, e = newline < 0 ? bytes.size() : newline;
         while (b < e && IsBlank(bytes[b]))
             ++b;
@@ -114,19 +113,18 @@ Layout Scan(const QByteArray &bytes)
             --e;
         const QByteArrayView line(bytes.constData() + b, e - b);
         const qsizetype equals = line.indexOf('=');
+        const QByteArrayView name = line.first(std::max<qsizetype>(equals, 0)).trimmed();
         if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) {
             // blank, or a comment
         } else if (line.startsWith('[') && line.endsWith(']')) {
-            general =
-                line.sliced(1, line.size() - 2).trimmed().compare("General", Qt::CaseInsensitive) ==
-                0;
+            const QByteArrayView section = line.sliced(1, line.size() - 2).trimmed();
+            general = section.compare("General", Qt::CaseInsensitive) == 0;
             if (general && !generalHeaderSeen && layout.entries.isEmpty()) {
                 layout.insertAt = next;
                 layout.insertAfterOpenLine = newline < 0;
             }
             generalHeaderSeen = generalHeaderSeen || general;
-        } else if (const QByteArrayView name = line.first(std::max<qsizetype>(equals, 0)).trimmed();
-                   name.isEmpty() || name.contains(' ') || name.contains('\t')) {
+        } else if (name.isEmpty() || name.contains(' ') || name.contains('\t')) {
             layout.settingsOnly = false;
         } else if (general) {
             qsizetype value = b + equals + 1;
