@@ -201,7 +201,8 @@ QVariant ReadStoredValue(const QString &organisation, const QString &application
     const std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : ReadSmallFile(path);
     if (!bytes)
         return {};
-    const Entry *entry = Find(Scan(*bytes), valueName);
+    const Layout layout = Scan(*bytes);
+    const Entry *entry = Find(layout, valueName);
     if (entry == nullptr)
         return {};
     // Bytes one for one, so that nothing but ASCII digits can make a number.
