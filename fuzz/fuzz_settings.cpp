@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -38,7 +39,10 @@ QByteArray Read()
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    static QTemporaryDir config;
+    // Every save is flushed to disk; in a memory file system the fuzzer runs several times faster.
+    const QString memory = QStringLiteral("/dev/shm");
+    static QTemporaryDir config((QFileInfo(memory).isDir() ? memory : QDir::tempPath()) +
+                                QStringLiteral("/vorpa-fuzz-XXXXXX"));
     if (!config.isValid() || !QDir(config.path()).mkpath(QStringLiteral("Quorvantelle")))
         std::abort();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
