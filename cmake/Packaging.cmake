@@ -1,25 +1,24 @@
 # The Debian and RPM packages, made by CPack from the install rules (tools/package.sh).
 # Both install under /usr; the .deb's dependencies come from dpkg-shlibdeps.
-set(package_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/vorpa)
 
 # Debian wants the changelog and the manual page compressed at the highest level and without
 # a time stamp in the gzip header.
 find_program(GZIP gzip REQUIRED)
-set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 set(compressed)
 foreach(file changelog vorpa.1)
-    set(out ${CMAKE_CURRENT_BINARY_DIR}/packaging/${file}.gz)
-    add_custom_command(OUTPUT ${out}
-        COMMAND ${CMAKE_COMMAND} -E copy ${packaging_dir}/${file} ${CMAKE_CURRENT_BINARY_DIR}/packaging/${file}
-        COMMAND ${GZIP} -9nf ${CMAKE_CURRENT_BINARY_DIR}/packaging/${file}
-        DEPENDS ${packaging_dir}/${file}
+    set(copy ${CMAKE_CURRENT_BINARY_DIR}/packaging/${file})
+    add_custom_command(OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/${file} ${copy}
+        COMMAND ${GZIP} -9nf ${copy}
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${file}
         VERBATIM)
-    list(APPEND compressed ${out})
+    list(APPEND compressed ${copy}.gz)
 endforeach()
 add_custom_target(packaging_docs ALL DEPENDS ${compressed})
 
-install(FILES ${packaging_dir}/copyright ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
-        DESTINATION ${package_doc_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
+              ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vorpa)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/vorpa.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
