@@ -9,6 +9,7 @@ packages=(
     fonts-liberation xvfb xauth
     desktop-file-utils appstream
     clang libclang-rt-14-dev libbenchmark-dev
+    dpkg-dev rpm file lintian xdotool
     "$@"
 )
 

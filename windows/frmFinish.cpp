@@ -98,6 +98,7 @@ void frmFinish::createControls()
     Label4[0] = banner(kPassed, kPassedColour);
     Label4[1] = banner(kFailed, kFailedColour);
     Label4[0]->raise();
+    Label4[1]->hide(); // hidden behind the other, also from a screen reader
 }
 
 bool frmFinish::loadAndShow()
@@ -120,8 +121,11 @@ bool frmFinish::load()
     const ResultSummary summary = MakeResultSummary(*outcome, mdMain::Settings());
     Label1->setText(summary.NameText);
     FitName(*Label1);
-    if (!summary.Passed)
+    if (!summary.Passed) {
+        Label4[1]->show();
         Label4[1]->raise();
+        Label4[0]->hide();
+    }
     Label2->setText(summary.CountText);
     Label5->setText(Label5->text() + summary.TimeText);
     return true;

@@ -56,12 +56,31 @@ void GrowToFitCaption(QWidget *control)
     control->setGeometry(r);
 }
 
+// What a screen reader announces. A bound field is named by its operand and side, since its
+// own label says only "от" or "до"; the stopwatch has no caption to read. The labels beside a
+// field are its buddies, so that a screen reader knows what they label.
+void NameForScreenReaders(frmStart &w)
+{
+    for (size_t i = 0; i < 2; ++i) {
+        w.Label1[i]->setBuddy(w.Text1[i]);
+        w.Label2[i]->setBuddy(w.Text1[i]);
+        w.Label3[i]->setBuddy(w.Text2[i]);
+        w.Text1[i]->setAccessibleName(kBoundFieldNames[2 * i]);
+        w.Text2[i]->setAccessibleName(kBoundFieldNames[2 * i + 1]);
+    }
+    w.Label4->setBuddy(w.Text3);
+    w.Text3->setAccessibleName(QStringLiteral("Имя"));
+    w.Command2->setAccessibleName(QStringLiteral("Секундомер"));
+    w.Command2->setAccessibleDescription(QStringLiteral("Кнопка ничего не делает"));
+}
+
 } // namespace
 
 frmStart::frmStart(QWidget *parent) : QWidget(parent)
 {
     UseRussianQtTexts();
     createControls();
+    NameForScreenReaders(*this);
     chainTabOrder();
     CentreOnScreen(*this);
     load();
