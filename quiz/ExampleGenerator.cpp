@@ -169,58 +169,300 @@ class EasyLogarithm
     std::vector<DivisibilityTest> m_tests;
 };
 
+// A closed interval of integers; empty when lo > hi.
+struct Span
+{
+    qint64 lo, hi;
+    bool Empty() const { return lo > hi; }
+    qint64 Size() const { return Empty() ? 0 : hi - lo + 1; }
+    Span operator&(Span other) const { return {std::max(lo, other.lo), std::min(hi, other.hi)}; }
+};
+
+constexpr Span kAll32{kMin32, kMax32};
+constexpr qint64 kNoEnd = std::numeric_limits<qint64>::max();
+
+Span Values(qint32 min, qint32 max)
+{
+    const OperandRange range(min, max);
+    return {range.Lowest(), range.Highest()};
+}
+
+// floor(n / m) for m >= 1, and the largest m' >= m with the same floor(n / m').
+struct FloorQuotient
+{
+    qint64 value, lastDivisor;
+};
+
+FloorQuotient DivideDown(qint64 n, qint64 m)
+{
+    if (n >= 0) {
+        const qint64 q = n / m;
+        return {q, q == 0 ? kNoEnd : n / q};
+    }
+    // floor(n / m) = -(floor((-n - 1) / m) + 1), which stays the same as long as that does.
+    const qint64 y = -n - 1;
+    const qint64 q = y / m;
+    return {-q - 1, q == 0 ? kNoEnd : y / q};
+}
+
+// The pairs (x, y) with x from factors (not 0), y from others and x * y in products, in
+// blocks of |x| over which floor(products.hi / |x|) and floor(-products.lo / |x|) stay the
+// same: about 4 sqrt(|bound|) blocks, as those quotients take few distinct values.
+template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
+{
+    const Span positive = factors & Span{1, kNoEnd};
+    const Span negative = Span{-factors.hi, -factors.lo} & Span{1, kNoEnd};
+    const qint64 last = std::max(positive.hi, negative.hi);
+    for (qint64 m = std::min(positive.Empty() ? kNoEnd : positive.lo,
+                             negative.Empty() ? kNoEnd : negative.lo);
+         m <= last;) {
+        const FloorQuotient up = DivideDown(products.hi, m);
+        const FloorQuotient down = DivideDown(-products.lo, m);
+        const qint64 end = std::min({up.lastDivisor, down.lastDivisor, last});
+        // x = m..end: y from ceil(lo / x) = -floor(-lo / x) to floor(hi / x); x = -end..-m: the
+        // same bounds of -y.
+        const Span plus = Span{m, end} & positive, minus = Span{m, end} & negative;
+        if (!plus.Empty())
+            add(plus, others & Span{-down.value, up.value});
+        if (!minus.Empty())
+            add(Span{-minus.hi, -minus.lo}, others & Span{-up.value, down.value});
+        m = end + 1;
+    }
+}
+
+// m^e when it is at most limit (m >= 1, limit < 2^62), otherwise nothing.
+std::optional<qint64> PowerAtMost(qint64 m, qint64 e, qint64 limit)
+{
+    qint64 power = 1;
+    for (qint64 i = 0; i < e; ++i) {
+        power *= m;
+        if (power > limit)
+            return std::nullopt;
+    }
+    return power;
+}
+
+// Powers: bases -1, 0 and 1 with any exponent from 0, and for every other base the exponents
+// up to the largest e with |a|^e <= 2^31, in blocks of |a| with the same e.
+template <typename Add> void PowerPairs(Span bases, Span exponents, Add add)
+{
+    exponents = exponents & Span{0, kMax32};
+    add(bases & Span{-1, 1}, exponents);
+    const qint64 limit = kMax32 + 1;
+    qint64 low = 2; // the smallest |a| whose largest exponent is e
+    for (qint64 e = 31; e >= 1; --e) {
+        qint64 high = std::llround(std::pow(double(limit), 1.0 / double(e)));
+        while (!PowerAtMost(high, e, limit))
+            --high;
+        while (PowerAtMost(high + 1, e, limit))
+            ++high;
+        const Span y = exponents & Span{0, e};
+        add(bases & Span{low, high}, y);
+        add(bases & Span{-high, -low}, y);
+        low = high + 1;
+    }
+}
+
+// Easy logarithms as (a, k) with a^k among the second operands: for each base up to 46340 the
+// exponents whose powers fall in that range, and for larger bases (whose squares pass 32 bits)
+// k = 0 when 1 is among them and k = 1 when a is.
+template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add add)
+{
+    constexpr qint64 kLastSquare = 46340;
+    bases = bases & Span{2, kMax32};
+    for (qint64 a = bases.lo; a <= std::min(bases.hi, kLastSquare); ++a) {
+        Span k{0, -1};
+        qint64 power = 1;
+        for (qint64 e = 0; power <= numbers.hi; ++e, power *= a) {
+            if (power >= numbers.lo) {
+                k.lo = k.Empty() ? e : k.lo;
+                k.hi = e;
+            }
+        }
+        add(Span{a, a}, k);
+    }
+    const Span large = bases & Span{kLastSquare + 1, kMax32};
+    const qint64 withOne = numbers.lo <= 1 && 1 <= numbers.hi ? 0 : 1;
+    for (const Span part : {large & Span{kMin32, numbers.lo - 1}, large & numbers,
+                            large & Span{numbers.hi + 1, kMax32}}) {
+        const bool inside = !(part & numbers).Empty();
+        add(part, Span{withOne, inside ? 1 : 0});
+    }
+}
+
+} // namespace
+
+CandidatePairs::CandidatePairs(const QuizSettings &s)
+{
+    const Span first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
+    const auto add = [this](Span x, Span y) {
+        if (x.Empty() || y.Empty())
+            return;
+        m_rectangles.push_back({x.lo, x.hi, y.lo, y.hi});
+        m_count += static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
+        m_ends.push_back(m_count);
+    };
+    switch (s.Operation) {
+    case Operation::Addition:
+        add(first & Span{kMin32 - second.hi, kMax32 - second.lo},
+            second & Span{kMin32 - first.hi, kMax32 - first.lo});
+        break;
+    case Operation::Subtraction: {
+        const Span differences{s.Difficult ? kMin32 : 0, kMax32};
+        add(first & Span{differences.lo + second.lo, differences.hi + second.hi},
+            second & Span{first.lo - differences.hi, first.hi - differences.lo});
+        break;
+    }
+    case Operation::Multiplication:
+        add(first & Span{0, 0}, second);
+        ProductPairs(first, second, kAll32, add);
+        break;
+    case Operation::Division:
+        if (s.Difficult) {
+            add(first, second);
+        } else {
+            m_coordinates = Coordinates::DivisorQuotient;
+            ProductPairs(second, kAll32, first, add);
+        }
+        break;
+    case Operation::Remainder:
+        add(first, second);
+        break;
+    case Operation::Power:
+        PowerPairs(first, second, add);
+        break;
+    case Operation::Logarithm:
+        if (s.Difficult) {
+            add(first & Span{2, kMax32}, second & Span{1, kMax32});
+        } else {
+            m_coordinates = Coordinates::BaseExponent;
+            EasyLogarithmPairs(first, second, add);
+        }
+        break;
+    }
+    m_share = double(m_count) / (double(first.Size()) * double(second.Size()));
+}
+
+quint64 CandidatePairs::Count() const
+{
+    return static_cast<quint64>(std::min<unsigned __int128>(m_count, ~quint64(0)));
+}
+
+std::pair<qint32, qint32> CandidatePairs::Pair(quint64 index) const
+{
+    const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
+    const Rectangle &r = m_rectangles[i];
+    const quint64 offset = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
+    const quint64 height = static_cast<quint64>(r.y1 - r.y0 + 1);
+    const qint64 x = r.x0 + static_cast<qint64>(offset / height);
+    const qint64 y = r.y0 + static_cast<qint64>(offset % height);
+    switch (m_coordinates) {
+    case Coordinates::Operands:
+        break;
+    case Coordinates::BaseExponent:
+        return {qint32(x), qint32(*PowerAtMost(x, y, kMax32))};
+    case Coordinates::DivisorQuotient:
+        return {qint32(x * y), qint32(x)};
+    }
+    return {qint32(x), qint32(y)};
+}
+
+namespace {
+
+// Uniform 0 <= value < n for n >= 1, from 64 random bits (32 from each of two draws) by
+// Lemire's multiply-and-reject ("Fast random integer generation in an interval", 2019).
+template <typename Random> quint64 UniformBelow(Random &random, quint64 n)
+{
+    const auto bits = [&random] {
+        const auto half = [&random] { return quint64(random.NextUniform() * 0x1.0p32); };
+        const quint64 high = half();
+        return high << 32 | half();
+    };
+    unsigned __int128 product = static_cast<unsigned __int128>(bits()) * n;
+    if (static_cast<quint64>(product) < n) {
+        const quint64 threshold = -n % n;
+        while (static_cast<quint64>(product) < threshold)
+            product = static_cast<unsigned __int128>(bits()) * n;
+    }
+    return static_cast<quint64>(product >> 64);
+}
+
+// Up to kAttemptsPerClockReading attempts with pairs from draw(); true once one is accepted.
+template <typename Draw, typename Rule>
+bool Attempts(const Draw &draw, const Rule &rule, CountedDraw &result)
+{
+    for (int i = 0; i < kAttemptsPerClockReading; ++i) {
+        const auto [a, b] = draw();
+        if (!rule.Plausible(a, b))
+            continue;
+        if (const std::optional<qint32> answer = rule.Judge(a, b)) {
+            result.attempts += i + 1;
+            result.example = Example{a, b, *answer};
+            return true;
+        }
+    }
+    result.attempts += kAttemptsPerClockReading;
+    return false;
+}
+
 // The retry loop. It is compiled for each rule and for the program's own generator, so that
 // the calls inside it are inlined; the tests' scripted sources go through the interface.
+// Operand pairs first; if one batch finds nothing, the candidates are counted and drawn when
+// sparse. Whichever way it ends, a question is uniform over the acceptable pairs: the loop's
+// first batch is when it succeeds, and what follows is too.
 template <typename Random, typename Rule>
-CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock, const Rule &rule)
+CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock, const Rule &rule,
+                     bool candidatesAtOnce)
 {
     const OperandRange first(settings.Min1, settings.Max1);
     const OperandRange second(settings.Min2, settings.Max2);
+    const auto drawOperands = [&] {
+        const qint32 a = first.Draw(random.NextUniform());
+        return std::pair(a, second.Draw(random.NextUniform()));
+    };
 
     CountedDraw result;
     const double start = clock.Seconds();
-    do {
-        for (int i = 0; i < kAttemptsPerClockReading; ++i) {
-            const qint32 a = first.Draw(random.NextUniform());
-            const qint32 b = second.Draw(random.NextUniform());
-            if (!rule.Plausible(a, b))
-                continue;
-            if (const std::optional<qint32> answer = rule.Judge(a, b)) {
-                result.attempts += i + 1;
-                result.example = Example{a, b, *answer};
-                return result;
-            }
-        }
-        result.attempts += kAttemptsPerClockReading;
-    } while (clock.Seconds() - start <= kGiveUpSeconds);
+    const auto timeLeft = [&] { return clock.Seconds() - start <= kGiveUpSeconds; };
+    if (!candidatesAtOnce && Attempts(drawOperands, rule, result))
+        return result;
+    const CandidatePairs candidates(settings);
+    const quint64 count = candidates.Count();
+    const auto drawCandidate = [&] { return candidates.Pair(UniformBelow(random, count)); };
+    result.direct = candidatesAtOnce ? count > 0 : candidates.Direct();
+    while (timeLeft()) {
+        if (result.direct ? Attempts(drawCandidate, rule, result)
+                          : Attempts(drawOperands, rule, result))
+            break;
+    }
     return result;
 }
 
 template <typename Random>
-CountedDraw DrawWith(const QuizSettings &settings, Random &random, Clock &clock)
+CountedDraw DrawWith(const QuizSettings &settings, Random &random, Clock &clock, bool direct)
 {
     const bool difficult = settings.Difficult;
     switch (settings.Operation) {
     case Operation::Addition:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeAddition>{difficult});
+        return DrawLoop(settings, random, clock, PlainRule<JudgeAddition>{difficult}, direct);
     case Operation::Subtraction:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeSubtraction>{difficult});
+        return DrawLoop(settings, random, clock, PlainRule<JudgeSubtraction>{difficult}, direct);
     case Operation::Multiplication:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeMultiplication>{difficult});
+        return DrawLoop(settings, random, clock, PlainRule<JudgeMultiplication>{difficult}, direct);
     case Operation::Division:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeDivision>{difficult});
+        return DrawLoop(settings, random, clock, PlainRule<JudgeDivision>{difficult}, direct);
     case Operation::Remainder:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeRemainder>{difficult});
+        return DrawLoop(settings, random, clock, PlainRule<JudgeRemainder>{difficult}, direct);
     case Operation::Power:
-        return DrawLoop(settings, random, clock, PlainRule<JudgePower>{difficult});
+        return DrawLoop(settings, random, clock, PlainRule<JudgePower>{difficult}, direct);
     case Operation::Logarithm:
         if (difficult)
-            return DrawLoop(settings, random, clock, PlainRule<JudgeLogarithm>{true});
+            return DrawLoop(settings, random, clock, PlainRule<JudgeLogarithm>{true}, direct);
         return DrawLoop(settings, random, clock,
-                        EasyLogarithm(OperandRange(settings.Min1, settings.Max1)));
+                        EasyLogarithm(OperandRange(settings.Min1, settings.Max1)), direct);
     }
     // Not an operation: nothing is accepted and the generator gives up as for impossible ranges.
-    return DrawLoop(settings, random, clock, PlainRule<RejectAll>{difficult});
+    return DrawLoop(settings, random, clock, PlainRule<RejectAll>{difficult}, direct);
 }
 
 } // namespace
@@ -251,16 +493,30 @@ qint32 DrawOperand(double r, qint32 min, qint32 max)
     return OperandRange(min, max).Draw(r);
 }
 
-CountedDraw DrawExampleCounted(const QuizSettings &settings, RandomSource &random, Clock &clock)
+namespace {
+
+CountedDraw Draw(const QuizSettings &settings, RandomSource &random, Clock &clock, bool direct)
 {
     if (auto *xoshiro = dynamic_cast<Xoshiro256 *>(&random)) {
         // A copy of the state on the stack can live in registers throughout the loop.
         Xoshiro256 local = *xoshiro;
-        const CountedDraw result = DrawWith(settings, local, clock);
+        const CountedDraw result = DrawWith(settings, local, clock, direct);
         *xoshiro = local;
         return result;
     }
-    return DrawWith(settings, random, clock);
+    return DrawWith(settings, random, clock, direct);
+}
+
+} // namespace
+
+CountedDraw DrawExampleCounted(const QuizSettings &settings, RandomSource &random, Clock &clock)
+{
+    return Draw(settings, random, clock, false);
+}
+
+CountedDraw DrawCandidates(const QuizSettings &settings, RandomSource &random, Clock &clock)
+{
+    return Draw(settings, random, clock, true);
 }
 
 std::optional<Example> DrawExample(const QuizSettings &settings, RandomSource &random, Clock &clock)
