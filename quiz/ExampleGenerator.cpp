@@ -1,6 +1,7 @@
 #include "ExampleGenerator.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -205,32 +206,48 @@ FloorQuotient DivideDown(qint64 n, qint64 m)
     return {-q - 1, q == 0 ? kNoEnd : y / q};
 }
 
-// The pairs (x, y) with x from factors (not 0), y from others and x * y in products, in
-// blocks of |x| over which floor(products.hi / |x|) and floor(-products.lo / |x|) stay the
-// same: about 4 sqrt(|bound|) blocks, as those quotients take few distinct values.
+// The pairs (x, y) with x from factors (not 0), y from others and x * y in products. For a
+// factor m or -m the y form an interval (a row) bounded by floor(products.hi / m) and
+// floor(-products.lo / m). When products reach from -1 or below to 1 or above, the rows only
+// shrink as m grows, and a block of factors shares the first factor's row as long as the last
+// one keeps half of it: at most about 33 blocks a sign, each at least half acceptable, found
+// by binary search. Otherwise the blocks are those over which both quotients stay the same,
+// exact but about 4 sqrt(|bound|) of them.
 template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
 {
-    const Span positive = factors & Span{1, kNoEnd};
-    const Span negative = Span{-factors.hi, -factors.lo} & Span{1, kNoEnd};
-    const qint64 last = std::max(positive.hi, negative.hi);
-    for (qint64 m = std::min(positive.Empty() ? kNoEnd : positive.lo,
-                             negative.Empty() ? kNoEnd : negative.lo);
-         m <= last;) {
-        const FloorQuotient up = DivideDown(products.hi, m);
-        const FloorQuotient down = DivideDown(-products.lo, m);
-        const qint64 end = std::min({up.lastDivisor, down.lastDivisor, last});
-        // x = m..end: y from ceil(lo / x) = -floor(-lo / x) to floor(hi / x); x = -end..-m: the
-        // same bounds of -y.
-        const Span plus = Span{m, end} & positive, minus = Span{m, end} & negative;
-        if (!plus.Empty())
-            add(plus, others & Span{-down.value, up.value});
-        if (!minus.Empty())
-            add(Span{-minus.hi, -minus.lo}, others & Span{-up.value, down.value});
-        m = end + 1;
+    const bool nested = products.lo <= 1 && products.hi >= -1;
+    for (const int sign : {1, -1}) {
+        const Span divisors =
+            (sign > 0 ? factors : Span{-factors.hi, -factors.lo}) & Span{1, kNoEnd};
+        const auto row = [&](qint64 m) {
+            const qint64 up = DivideDown(products.hi, m).value;
+            const qint64 down = DivideDown(-products.lo, m).value;
+            return others & (sign > 0 ? Span{-down, up} : Span{-up, down});
+        };
+        for (qint64 m = divisors.lo; m <= divisors.hi;) {
+            const Span first = row(m);
+            qint64 end = divisors.hi;
+            if (nested) {
+                if (first.Empty())
+                    break;
+                for (qint64 low = m; low < end;) {
+                    const qint64 middle = low + (end - low + 1) / 2;
+                    if (2 * row(middle).Size() >= first.Size())
+                        low = middle;
+                    else
+                        end = middle - 1;
+                }
+            } else {
+                end = std::min({DivideDown(products.hi, m).lastDivisor,
+                                DivideDown(-products.lo, m).lastDivisor, end});
+            }
+            add(sign > 0 ? Span{m, end} : Span{-end, -m}, first);
+            m = end + 1;
+        }
     }
 }
 
-// m^e when it is at most limit (m >= 1, limit < 2^62), otherwise nothing.
+// m^e when it is at most limit (m >= 0, limit <= 2^31), otherwise nothing.
 std::optional<qint64> PowerAtMost(qint64 m, qint64 e, qint64 limit)
 {
     qint64 power = 1;
@@ -242,20 +259,26 @@ std::optional<qint64> PowerAtMost(qint64 m, qint64 e, qint64 limit)
     return power;
 }
 
+// The largest r >= 0 with r^e <= n, for 0 <= n <= 2^31 and e >= 1.
+qint64 RootDown(qint64 n, qint64 e)
+{
+    qint64 r = std::llround(std::pow(double(n), 1.0 / double(e)));
+    while (r > 0 && !PowerAtMost(r, e, n))
+        --r;
+    while (PowerAtMost(r + 1, e, n))
+        ++r;
+    return r;
+}
+
 // Powers: bases -1, 0 and 1 with any exponent from 0, and for every other base the exponents
 // up to the largest e with |a|^e <= 2^31, in blocks of |a| with the same e.
 template <typename Add> void PowerPairs(Span bases, Span exponents, Add add)
 {
     exponents = exponents & Span{0, kMax32};
     add(bases & Span{-1, 1}, exponents);
-    const qint64 limit = kMax32 + 1;
     qint64 low = 2; // the smallest |a| whose largest exponent is e
     for (qint64 e = 31; e >= 1; --e) {
-        qint64 high = std::llround(std::pow(double(limit), 1.0 / double(e)));
-        while (!PowerAtMost(high, e, limit))
-            --high;
-        while (PowerAtMost(high + 1, e, limit))
-            ++high;
+        const qint64 high = RootDown(kMax32 + 1, e);
         const Span y = exponents & Span{0, e};
         add(bases & Span{low, high}, y);
         add(bases & Span{-high, -low}, y);
@@ -263,30 +286,37 @@ template <typename Add> void PowerPairs(Span bases, Span exponents, Add add)
     }
 }
 
-// Easy logarithms as (a, k) with a^k among the second operands: for each base up to 46340 the
-// exponents whose powers fall in that range, and for larger bases (whose squares pass 32 bits)
-// k = 0 when 1 is among them and k = 1 when a is.
+// Easy logarithms as (a, k) with a^k among the second operands. For each k the bases with a^k
+// among them form an interval; between the ends of those intervals the set of k stays the
+// same, and as powers of one base grow with k it is an interval of k too.
 template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add add)
 {
-    constexpr qint64 kLastSquare = 46340;
     bases = bases & Span{2, kMax32};
-    for (qint64 a = bases.lo; a <= std::min(bases.hi, kLastSquare); ++a) {
-        Span k{0, -1};
-        qint64 power = 1;
-        for (qint64 e = 0; power <= numbers.hi; ++e, power *= a) {
-            if (power >= numbers.lo) {
-                k.lo = k.Empty() ? e : k.lo;
-                k.hi = e;
-            }
+    numbers = numbers & Span{1, kMax32};
+    if (bases.Empty() || numbers.Empty())
+        return;
+    constexpr int kMaxExponent = 30; // 2^31 is past 32 bits
+    std::array<Span, kMaxExponent + 1> withPower;
+    std::vector<qint64> cuts = {bases.lo, bases.hi + 1};
+    for (int k = 0; k <= kMaxExponent; ++k) {
+        if (k == 0) {
+            withPower[0] = numbers.lo == 1 ? bases : Span{1, 0};
+        } else {
+            const qint64 low = RootDown(numbers.lo - 1, k) + 1;
+            withPower[k] = bases & Span{low, RootDown(numbers.hi, k)};
         }
-        add(Span{a, a}, k);
+        cuts.push_back(withPower[k].lo);
+        cuts.push_back(withPower[k].hi + 1);
     }
-    const Span large = bases & Span{kLastSquare + 1, kMax32};
-    const qint64 withOne = numbers.lo <= 1 && 1 <= numbers.hi ? 0 : 1;
-    for (const Span part : {large & Span{kMin32, numbers.lo - 1}, large & numbers,
-                            large & Span{numbers.hi + 1, kMax32}}) {
-        const bool inside = !(part & numbers).Empty();
-        add(part, Span{withOne, inside ? 1 : 0});
+    std::sort(cuts.begin(), cuts.end());
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+        const Span part = Span{cuts[i], cuts[i + 1] - 1} & bases;
+        Span k{kMaxExponent + 1, -1};
+        for (int e = 0; !part.Empty() && e <= kMaxExponent; ++e) {
+            if (!(withPower[e] & part).Empty())
+                k = {std::min<qint64>(k.lo, e), e};
+        }
+        add(part, k);
     }
 }
 
@@ -295,6 +325,8 @@ template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add ad
 CandidatePairs::CandidatePairs(const QuizSettings &s)
 {
     const Span first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
+    m_lowestFirst = first.lo;
+    m_highestFirst = first.hi;
     const auto add = [this](Span x, Span y) {
         if (x.Empty() || y.Empty())
             return;
@@ -348,7 +380,7 @@ quint64 CandidatePairs::Count() const
     return static_cast<quint64>(std::min<unsigned __int128>(m_count, ~quint64(0)));
 }
 
-std::pair<qint32, qint32> CandidatePairs::Pair(quint64 index) const
+std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) const
 {
     const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
     const Rectangle &r = m_rectangles[i];
@@ -360,11 +392,13 @@ std::pair<qint32, qint32> CandidatePairs::Pair(quint64 index) const
     case Coordinates::Operands:
         break;
     case Coordinates::BaseExponent:
-        return {qint32(x), qint32(*PowerAtMost(x, y, kMax32))};
+        return std::pair(qint32(x), qint32(*PowerAtMost(x, y, kMax32)));
     case Coordinates::DivisorQuotient:
-        return {qint32(x * y), qint32(x)};
+        if (x * y < m_lowestFirst || x * y > m_highestFirst)
+            return std::nullopt;
+        return std::pair(qint32(x * y), qint32(x));
     }
-    return {qint32(x), qint32(y)};
+    return std::pair(qint32(x), qint32(y));
 }
 
 namespace {
@@ -387,12 +421,16 @@ template <typename Random> quint64 UniformBelow(Random &random, quint64 n)
     return static_cast<quint64>(product >> 64);
 }
 
-// Up to kAttemptsPerClockReading attempts with pairs from draw(); true once one is accepted.
+// Up to kAttemptsPerClockReading attempts with pairs from draw(), which may also give none (a
+// candidate outside the operands' values); true once one is accepted.
 template <typename Draw, typename Rule>
 bool Attempts(const Draw &draw, const Rule &rule, CountedDraw &result)
 {
     for (int i = 0; i < kAttemptsPerClockReading; ++i) {
-        const auto [a, b] = draw();
+        const std::optional<std::pair<qint32, qint32>> pair = draw();
+        if (!pair)
+            continue;
+        const auto [a, b] = *pair;
         if (!rule.Plausible(a, b))
             continue;
         if (const std::optional<qint32> answer = rule.Judge(a, b)) {
@@ -418,7 +456,7 @@ CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock,
     const OperandRange second(settings.Min2, settings.Max2);
     const auto drawOperands = [&] {
         const qint32 a = first.Draw(random.NextUniform());
-        return std::pair(a, second.Draw(random.NextUniform()));
+        return std::optional(std::pair(a, second.Draw(random.NextUniform())));
     };
 
     CountedDraw result;

@@ -104,8 +104,10 @@ class CandidatePairs
     double Share() const { return m_share; }
     // Whether a question draws from the candidates instead of from the operand ranges.
     bool Direct() const { return m_count > 0 && m_share * kDirectBelowShare < 1; }
-    // The candidate at 0 <= index < Count(), as (a, b).
-    std::pair<qint32, qint32> Pair(quint64 index) const;
+    // The candidate at 0 <= index < Count(), as (a, b), or nothing for the easy divisions whose
+    // a falls outside the first operand's values (a block of divisors shares the quotients of
+    // its first one, so its last ones may overshoot).
+    std::optional<std::pair<qint32, qint32>> Pair(quint64 index) const;
 
     enum class Coordinates : quint8
     {
@@ -120,6 +122,7 @@ class CandidatePairs
 
   private:
     Coordinates m_coordinates = Coordinates::Operands;
+    qint64 m_lowestFirst = 0, m_highestFirst = 0;
     std::vector<Rectangle> m_rectangles;
     std::vector<unsigned __int128> m_ends; // candidates in the rectangles up to each one
     unsigned __int128 m_count = 0;
