@@ -353,8 +353,15 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
         if (s.Difficult) {
             add(first, second);
         } else {
+            // A first range away from 0 is widened to reach 1 or -1 when that at most about
+            // doubles the candidates, so that the rows nest; the dividends outside it are none.
+            Span dividends = first;
+            if (dividends.lo > 1 && dividends.lo <= dividends.hi / 2)
+                dividends.lo = 1;
+            if (dividends.hi < -1 && dividends.hi >= dividends.lo / 2)
+                dividends.hi = -1;
             m_coordinates = Coordinates::DivisorQuotient;
-            ProductPairs(second, kAll32, first, add);
+            ProductPairs(second, kAll32, dividends, add);
         }
         break;
     case Operation::Remainder:

@@ -65,6 +65,7 @@ class ExtremesTest : public QObject
         QTest::addColumn<QuizSettings>("settings");
         const std::vector<std::tuple<const char *, qint32, qint32, qint32, qint32>> ranges = {
             {"small", -20, 20, -6, 12},
+            {"away from 0", -40, -5, 9, -7},
             {"reversed", 20, -20, 12, -6},
             {"top", kMax - 40, kMax, -3, 3},
             {"bottom", kMin, kMin + 40, -3, 3},
@@ -107,7 +108,10 @@ class ExtremesTest : public QObject
         QTest::addColumn<QuizSettings>("settings");
         for (Operation op : kAllOperations)
             for (bool d : {false, true})
-                QTest::newRow(Name(op, d)) << QuizSettings{{}, -6, 9, 10, -5, op, d};
+                for (const auto &[name, min1, max1] :
+                     {std::tuple(" around 0", -6, 9), std::tuple(" away from 0", 12, 3)})
+                    QTest::newRow(Name(op, d) + name)
+                        << QuizSettings{{}, min1, max1, 10, -5, op, d};
     }
 
     void drawsEveryAcceptablePairEquallyOften()
