@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/setup.sh
+tools/setup.sh libxcb-damage0-dev
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORPA_BENCH=ON >/dev/null
 cmake --build build-bench --target bench_generator >/dev/null
 echo "== $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
