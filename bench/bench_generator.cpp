@@ -285,10 +285,12 @@ int main(int argc, char **argv)
 
     // Easy logarithms with no power of 2..100 among the second operands, and easy divisions
     // of numbers smaller than every divisor.
-    PairedRatios("easy logarithm 2..100, 1000000001..1001000000",
-                 Settings(Operation::Logarithm, false, 2, 100, 1000000001, 1001000000), rounds);
-    PairedRatios("easy division 1..10^6, 10^6+1..10^9",
-                 Settings(Operation::Division, false, 1, 1000000, 1000001, 1000000000), rounds);
+    if (rounds > 0) {
+        PairedRatios("easy logarithm 2..100, 1000000001..1001000000",
+                     Settings(Operation::Logarithm, false, 2, 100, 1000000001, 1001000000), rounds);
+        PairedRatios("easy division 1..10^6, 10^6+1..10^9",
+                     Settings(Operation::Division, false, 1, 1000000, 1000001, 1000000000), rounds);
+    }
     if (grid)
         Grid(questions);
     return 0;

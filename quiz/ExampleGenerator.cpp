@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -428,16 +430,22 @@ template <typename Random> quint64 UniformBelow(Random &random, quint64 n)
     return static_cast<quint64>(product >> 64);
 }
 
-// Up to kAttemptsPerClockReading attempts with pairs from draw(), which may also give none (a
-// candidate outside the operands' values); true once one is accepted.
+// Up to kAttemptsPerClockReading attempts with pairs from draw(), which for candidates may also
+// give none (outside the operands' values); true once one is accepted. Inlined into each loop,
+// so that the random state stays in registers.
 template <typename Draw, typename Rule>
-bool Attempts(const Draw &draw, const Rule &rule, CountedDraw &result)
+[[gnu::always_inline]] inline bool Attempts(const Draw &draw, const Rule &rule, CountedDraw &result)
 {
     for (int i = 0; i < kAttemptsPerClockReading; ++i) {
-        const std::optional<std::pair<qint32, qint32>> pair = draw();
-        if (!pair)
-            continue;
-        const auto [a, b] = *pair;
+        qint32 a, b;
+        if constexpr (std::is_same_v<decltype(draw()), std::pair<qint32, qint32>>) {
+            std::tie(a, b) = draw();
+        } else {
+            const std::optional<std::pair<qint32, qint32>> pair = draw();
+            if (!pair)
+                continue;
+            std::tie(a, b) = *pair;
+        }
         if (!rule.Plausible(a, b))
             continue;
         if (const std::optional<qint32> answer = rule.Judge(a, b)) {
@@ -448,6 +456,25 @@ bool Attempts(const Draw &draw, const Rule &rule, CountedDraw &result)
     }
     result.attempts += kAttemptsPerClockReading;
     return false;
+}
+
+// The rest of a question whose first batch found nothing: the candidates are counted, and
+// drawn when sparse, otherwise the operand loop goes on. Kept out of line so that the common
+// question, answered by the first batch, carries none of it.
+template <typename Random, typename Rule, typename DrawOperands>
+[[gnu::noinline]] void KeepDrawing(const QuizSettings &settings, Random &random, Clock &clock,
+                                   const Rule &rule, const DrawOperands &drawOperands, double start,
+                                   bool candidatesAtOnce, CountedDraw &result)
+{
+    const CandidatePairs candidates(settings);
+    const quint64 count = candidates.Count();
+    const auto drawCandidate = [&] { return candidates.Pair(UniformBelow(random, count)); };
+    result.direct = candidatesAtOnce ? count > 0 : candidates.Direct();
+    while (clock.Seconds() - start <= kGiveUpSeconds) {
+        if (result.direct ? Attempts(drawCandidate, rule, result)
+                          : Attempts(drawOperands, rule, result))
+            return;
+    }
 }
 
 // The retry loop. It is compiled for each rule and for the program's own generator, so that
@@ -463,23 +490,13 @@ CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock,
     const OperandRange second(settings.Min2, settings.Max2);
     const auto drawOperands = [&] {
         const qint32 a = first.Draw(random.NextUniform());
-        return std::optional(std::pair(a, second.Draw(random.NextUniform())));
+        return std::pair(a, second.Draw(random.NextUniform()));
     };
 
     CountedDraw result;
     const double start = clock.Seconds();
-    const auto timeLeft = [&] { return clock.Seconds() - start <= kGiveUpSeconds; };
-    if (!candidatesAtOnce && Attempts(drawOperands, rule, result))
-        return result;
-    const CandidatePairs candidates(settings);
-    const quint64 count = candidates.Count();
-    const auto drawCandidate = [&] { return candidates.Pair(UniformBelow(random, count)); };
-    result.direct = candidatesAtOnce ? count > 0 : candidates.Direct();
-    while (timeLeft()) {
-        if (result.direct ? Attempts(drawCandidate, rule, result)
-                          : Attempts(drawOperands, rule, result))
-            break;
-    }
+    if (candidatesAtOnce || !Attempts(drawOperands, rule, result))
+        KeepDrawing(settings, random, clock, rule, drawOperands, start, candidatesAtOnce, result);
     return result;
 }
 

@@ -21,13 +21,13 @@ inline constexpr double kGiveUpSeconds = 5.0;
 // a few nanoseconds (a direct draw, below, about a hundred), so the limit is overshot by well
 // under a millisecond, while the readings cost about one per cent of the loop instead of most.
 inline constexpr int kAttemptsPerClockReading = 1024;
-// A question whose first batch of attempts found nothing draws straight from the candidate
-// pairs (CandidatePairs) when they are fewer than one in this many of all pairs. Above that share
-// every candidate-based estimate favours the loop: each candidate rectangle keeps at least about
-// a quarter of its pairs (the rules reject only its edges or one column), so the loop accepts at
-// least one pair in about 256, finds one within 1200 attempts (a few microseconds) 99 times in
-// 100, and practically never runs for 5 seconds; a direct attempt costs as much as 10 to 30
-// loop attempts, and below this share the loop needs more than 64 of them per candidate.
+// A question whose first batch of attempts found nothing counts the candidate pairs
+// (CandidatePairs) and draws straight from them when they are fewer than one in this many of
+// all pairs. At or above this share the loop stays: about a quarter of the candidates or more
+// are acceptable (the rules reject the edges of a block, one row or column, or easy negative
+// bases), so the loop accepts one pair in at most about 256 attempts, finds one within about
+// 1200 (microseconds) 99 times in 100 and never comes near 5 seconds. Below it the loop needs
+// more attempts per acceptable pair than counting (microseconds) and drawing directly cost.
 inline constexpr int kDirectBelowShare = 64;
 
 // The answer to a op b when the pair is acceptable for the operation and difficulty, or
@@ -58,8 +58,8 @@ class OperandRange
 
     // The values Draw gives, each with weight 1 / |count|: min..max, or max + 1..min - 1 for a
     // reversed range; a count of 0 gives min only. A reversed range gives min itself only for
-    // r = 0 exactly, with weight 2^-53, which the direct draw leaves out: a pair with that
-    // operand is, next to any other acceptable pair, 2^-53 / |count| times as likely as it.
+    // r = 0 exactly, with weight 2^-53, which the direct draw leaves out: in the loop a pair
+    // with that operand is 2^-53 * |count| (at most 2^-21) times as likely as any other.
     qint64 Lowest() const { return m_count >= 0 ? m_min : m_min + static_cast<qint64>(m_count); }
     qint64 Highest() const
     {
@@ -109,6 +109,7 @@ class CandidatePairs
     // its first one, so its last ones may overshoot).
     std::optional<std::pair<qint32, qint32>> Pair(quint64 index) const;
 
+  private:
     enum class Coordinates : quint8
     {
         Operands,        // (a, b)
@@ -120,7 +121,6 @@ class CandidatePairs
         qint64 x0, x1, y0, y1;
     };
 
-  private:
     Coordinates m_coordinates = Coordinates::Operands;
     qint64 m_lowestFirst = 0, m_highestFirst = 0;
     std::vector<Rectangle> m_rectangles;
