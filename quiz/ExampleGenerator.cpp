@@ -482,9 +482,8 @@ template <typename Random, typename Rule, typename DrawOperands>
 // Operand pairs first; if one batch finds nothing, the candidates are counted and drawn when
 // sparse. Whichever way it ends, a question is uniform over the acceptable pairs: the loop's
 // first batch is when it succeeds, and what follows is too.
-template <typename Random, typename Rule>
-CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock, const Rule &rule,
-                     bool candidatesAtOnce)
+template <bool candidatesAtOnce, typename Random, typename Rule>
+CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock, const Rule &rule)
 {
     const OperandRange first(settings.Min1, settings.Max1);
     const OperandRange second(settings.Min2, settings.Max2);
@@ -500,31 +499,38 @@ CountedDraw DrawLoop(const QuizSettings &settings, Random &random, Clock &clock,
     return result;
 }
 
-template <typename Random>
-CountedDraw DrawWith(const QuizSettings &settings, Random &random, Clock &clock, bool direct)
+template <bool candidatesAtOnce, typename Random>
+CountedDraw DrawWith(const QuizSettings &settings, Random &random, Clock &clock)
 {
     const bool difficult = settings.Difficult;
     switch (settings.Operation) {
     case Operation::Addition:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeAddition>{difficult}, direct);
+        return DrawLoop<candidatesAtOnce>(settings, random, clock,
+                                          PlainRule<JudgeAddition>{difficult});
     case Operation::Subtraction:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeSubtraction>{difficult}, direct);
+        return DrawLoop<candidatesAtOnce>(settings, random, clock,
+                                          PlainRule<JudgeSubtraction>{difficult});
     case Operation::Multiplication:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeMultiplication>{difficult}, direct);
+        return DrawLoop<candidatesAtOnce>(settings, random, clock,
+                                          PlainRule<JudgeMultiplication>{difficult});
     case Operation::Division:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeDivision>{difficult}, direct);
+        return DrawLoop<candidatesAtOnce>(settings, random, clock,
+                                          PlainRule<JudgeDivision>{difficult});
     case Operation::Remainder:
-        return DrawLoop(settings, random, clock, PlainRule<JudgeRemainder>{difficult}, direct);
+        return DrawLoop<candidatesAtOnce>(settings, random, clock,
+                                          PlainRule<JudgeRemainder>{difficult});
     case Operation::Power:
-        return DrawLoop(settings, random, clock, PlainRule<JudgePower>{difficult}, direct);
+        return DrawLoop<candidatesAtOnce>(settings, random, clock,
+                                          PlainRule<JudgePower>{difficult});
     case Operation::Logarithm:
         if (difficult)
-            return DrawLoop(settings, random, clock, PlainRule<JudgeLogarithm>{true}, direct);
-        return DrawLoop(settings, random, clock,
-                        EasyLogarithm(OperandRange(settings.Min1, settings.Max1)), direct);
+            return DrawLoop<candidatesAtOnce>(settings, random, clock,
+                                              PlainRule<JudgeLogarithm>{true});
+        return DrawLoop<candidatesAtOnce>(
+            settings, random, clock, EasyLogarithm(OperandRange(settings.Min1, settings.Max1)));
     }
     // Not an operation: nothing is accepted and the generator gives up as for impossible ranges.
-    return DrawLoop(settings, random, clock, PlainRule<RejectAll>{difficult}, direct);
+    return DrawLoop<candidatesAtOnce>(settings, random, clock, PlainRule<RejectAll>{difficult});
 }
 
 } // namespace
@@ -557,28 +563,29 @@ qint32 DrawOperand(double r, qint32 min, qint32 max)
 
 namespace {
 
-CountedDraw Draw(const QuizSettings &settings, RandomSource &random, Clock &clock, bool direct)
+template <bool candidatesAtOnce>
+CountedDraw Draw(const QuizSettings &settings, RandomSource &random, Clock &clock)
 {
     if (auto *xoshiro = dynamic_cast<Xoshiro256 *>(&random)) {
         // A copy of the state on the stack can live in registers throughout the loop.
         Xoshiro256 local = *xoshiro;
-        const CountedDraw result = DrawWith(settings, local, clock, direct);
+        const CountedDraw result = DrawWith<candidatesAtOnce>(settings, local, clock);
         *xoshiro = local;
         return result;
     }
-    return DrawWith(settings, random, clock, direct);
+    return DrawWith<candidatesAtOnce>(settings, random, clock);
 }
 
 } // namespace
 
 CountedDraw DrawExampleCounted(const QuizSettings &settings, RandomSource &random, Clock &clock)
 {
-    return Draw(settings, random, clock, false);
+    return Draw<false>(settings, random, clock);
 }
 
 CountedDraw DrawCandidates(const QuizSettings &settings, RandomSource &random, Clock &clock)
 {
-    return Draw(settings, random, clock, true);
+    return Draw<true>(settings, random, clock);
 }
 
 std::optional<Example> DrawExample(const QuizSettings &settings, RandomSource &random, Clock &clock)
