@@ -200,7 +200,7 @@ void Grid(int questions)
             for (const Range &r : kGrid) {
                 const QuizSettings s = Settings(op, difficult, r.min1, r.max1, r.min2, r.max2);
                 std::vector<double> setup;
-                for (int i = 0; i < 30; ++i) {
+                for (int i = 0; i < 300; ++i) {
                     const double t = Now();
                     benchmark::DoNotOptimize(CandidatePairs(s).Count());
                     setup.push_back(Now() - t);
