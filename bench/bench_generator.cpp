@@ -1,25 +1,38 @@
-// Attempts per second of DrawExample, and the ceiling: the same random source drawing the two
-// operands with the same formula and doing nothing else.
+// The example generator, in three parts:
+// - Google Benchmark runs: the start window's default question, and a sparse one;
+// - paired rounds: attempts per second of the operand loop against the ceiling (the same
+//   random source drawing the two operands with the same formula and doing nothing else), each
+//   round measuring both side by side, both on a local copy of the random state;
+// - the grid: every operation and difficulty over the ranges in kGrid, with the exact share of
+//   candidates, the acceptance, which draw the questions take, their time and the chance that
+//   a quiz of twelve questions gives up.
+//   bench_generator [--rounds=N] [--questions=N] [--no-grid] [Google Benchmark flags]
 
 #include "ExampleGenerator.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <map>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
 namespace {
 
-const char *const kAttemptsPerSecond = "attempts/s";
+constexpr qint32 kMin = std::numeric_limits<qint32>::min();
+constexpr qint32 kMax = std::numeric_limits<qint32>::max();
+constexpr int kQuestionsPerQuiz = 12;
 
-QuizSettings Settings(Operation op, qint32 min1, qint32 max1, qint32 min2, qint32 max2)
+QuizSettings Settings(Operation op, bool difficult, qint32 min1, qint32 max1, qint32 min2,
+                      qint32 max2)
 {
     QuizSettings s;
     s.Operation = op;
-    s.Difficult = false;
+    s.Difficult = difficult;
     s.Min1 = min1;
     s.Max1 = max1;
     s.Min2 = min2;
@@ -27,25 +40,26 @@ QuizSettings Settings(Operation op, qint32 min1, qint32 max1, qint32 min2, qint3
     return s;
 }
 
-// Easy logarithms accept 666 of the 99 000 000 000 pairs: about 150 million attempts a question.
-const QuizSettings kSparseLogarithm = Settings(Operation::Logarithm, 2, 100, 1, 1000000000);
+double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double Quantile(std::vector<double> v, double q)
+{
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(q * double(v.size())))];
+}
+
 // The start window's default: every pair is accepted at once.
-const QuizSettings kDefaultMultiplication = Settings(Operation::Multiplication, 1, 10, 1, 10);
+const QuizSettings kDefault = Settings(Operation::Multiplication, false, 1, 10, 1, 10);
+// Easy logarithms with 666 acceptable pairs of 99 000 000 000: drawn from the candidates.
+const QuizSettings kSparse = Settings(Operation::Logarithm, false, 2, 100, 1, 1000000000);
 
-// The program's random source seen only through the interface, as the tests' scripted ones are.
-class HiddenXoshiro final : public RandomSource
+void Questions(benchmark::State &state, const QuizSettings &s)
 {
-  public:
-    explicit HiddenXoshiro(quint64 seed) : m_random(seed) {}
-    double NextUniform() override { return m_random.NextUniform(); }
-
-  private:
-    Xoshiro256 m_random;
-};
-
-template <typename Random> void GeneratorAttempts(benchmark::State &state, const QuizSettings &s)
-{
-    Random random(12345);
+    Xoshiro256 random(12345);
     MonotonicClock clock;
     quint64 attempts = 0;
     for (auto _ : state) {
@@ -53,106 +67,231 @@ template <typename Random> void GeneratorAttempts(benchmark::State &state, const
         benchmark::DoNotOptimize(draw.example);
         attempts += draw.attempts;
     }
-    state.counters[kAttemptsPerSecond] =
+    state.counters["attempts/s"] =
         benchmark::Counter(double(attempts), benchmark::Counter::kIsRate);
-}
-
-void SparseLogarithm(benchmark::State &state)
-{
-    GeneratorAttempts<Xoshiro256>(state, kSparseLogarithm);
 }
 
 void DefaultMultiplication(benchmark::State &state)
 {
-    GeneratorAttempts<Xoshiro256>(state, kDefaultMultiplication);
+    Questions(state, kDefault);
 }
 
-void SparseLogarithmThroughInterface(benchmark::State &state)
+void SparseLogarithm(benchmark::State &state)
 {
-    GeneratorAttempts<HiddenXoshiro>(state, kSparseLogarithm);
+    Questions(state, kSparse);
 }
 
-void OperandsOnly(benchmark::State &state)
-{
-    Xoshiro256 random(12345);
-    const OperandRange first(kSparseLogarithm.Min1, kSparseLogarithm.Max1);
-    const OperandRange second(kSparseLogarithm.Min2, kSparseLogarithm.Max2);
-    constexpr int kPairsPerIteration = 1 << 20;
-    for (auto _ : state) {
-        for (int i = 0; i < kPairsPerIteration; ++i) {
-            const qint32 a = first.Draw(random.NextUniform());
-            const qint32 b = second.Draw(random.NextUniform());
-            benchmark::DoNotOptimize(a);
-            benchmark::DoNotOptimize(b);
-        }
-    }
-    state.counters[kAttemptsPerSecond] = benchmark::Counter(
-        double(state.iterations()) * kPairsPerIteration, benchmark::Counter::kIsRate);
-}
-
-// Prints as usual and keeps every run's attempts per second for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter
+// A clock that lets the generator give up after a given number of readings, so that the
+// operand loop runs a known number of attempts on settings without an acceptable pair.
+class ReadingsClock final : public Clock
 {
   public:
-    SummaryReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            const auto counter = run.counters.find(kAttemptsPerSecond);
-            if (run.run_type == Run::RT_Iteration && counter != run.counters.end())
-                m_rates[run.run_name.function_name].push_back(counter->second.value);
-        }
-    }
-
-    void PrintSummary() const
-    {
-        std::printf("\n%-34s %14s %14s %14s %5s\n", "attempts per second", "median", "min", "max",
-                    "runs");
-        for (const auto &[name, rates] : m_rates) {
-            std::printf("%-34s %14.4g %14.4g %14.4g %5zu\n", name.c_str(), Median(name),
-                        *std::min_element(rates.begin(), rates.end()),
-                        *std::max_element(rates.begin(), rates.end()), rates.size());
-        }
-        const double sparse = Median("SparseLogarithm");
-        const double ceiling = Median("OperandsOnly");
-        if (sparse > 0 && ceiling > 0)
-            std::printf("\nratio SparseLogarithm / OperandsOnly (medians): %.3f\n",
-                        sparse / ceiling);
-    }
+    explicit ReadingsClock(int readings) : m_step(kGiveUpSeconds / (readings - 0.5)) {}
+    double Seconds() override { return m_step * m_readings++; }
 
   private:
-    double Median(const std::string &name) const
-    {
-        const auto found = m_rates.find(name);
-        if (found == m_rates.end() || found->second.empty())
-            return 0;
-        std::vector<double> rates = found->second;
-        std::sort(rates.begin(), rates.end());
-        const size_t n = rates.size();
-        return n % 2 ? rates[n / 2] : (rates[n / 2 - 1] + rates[n / 2]) / 2;
-    }
-
-    std::map<std::string, std::vector<double>> m_rates;
+    double m_step;
+    int m_readings = 0;
 };
+
+// The ceiling: the operand draws alone, on a local copy of the state as the generator's.
+quint64 OperandsOnly(Xoshiro256 &shared, const QuizSettings &s, quint64 pairs)
+{
+    Xoshiro256 random = shared;
+    const OperandRange first(s.Min1, s.Max1), second(s.Min2, s.Max2);
+    quint64 sum = 0;
+    for (quint64 i = 0; i < pairs; ++i) {
+        const qint32 a = first.Draw(random.NextUniform());
+        const qint32 b = second.Draw(random.NextUniform());
+        sum += quint32(a) ^ quint32(b);
+    }
+    shared = random;
+    return sum;
+}
+
+// Rounds of the operand loop on settings where nothing is acceptable (so no question ends
+// early and the loop is all that runs) against the ceiling on the same ranges.
+void PairedRatios(const char *name, const QuizSettings &s, int rounds)
+{
+    if (CandidatePairs(s).Count() != 0) {
+        std::printf("%s: has candidates, not measured\n", name);
+        return;
+    }
+    std::vector<double> generator, ceiling, ratio;
+    Xoshiro256 random(2024);
+    for (int round = 0; round < rounds; ++round) {
+        ReadingsClock clock(20000); // about 20 million attempts
+        double t = Now();
+        const CountedDraw draw = DrawExampleCounted(s, random, clock);
+        const double generatorRate = double(draw.attempts) / (Now() - t);
+        t = Now();
+        benchmark::DoNotOptimize(OperandsOnly(random, s, draw.attempts));
+        const double ceilingRate = double(draw.attempts) / (Now() - t);
+        generator.push_back(generatorRate);
+        ceiling.push_back(ceilingRate);
+        ratio.push_back(generatorRate / ceilingRate);
+    }
+    const auto show = [](const char *what, const std::vector<double> &v, double scale) {
+        std::printf("  %-26s %10.3f %10.3f %10.3f\n", what,
+                    *std::min_element(v.begin(), v.end()) / scale, Quantile(v, 0.5) / scale,
+                    *std::max_element(v.begin(), v.end()) / scale);
+    };
+    std::printf("\n%s, %d paired rounds           min     median        max\n", name, rounds);
+    show("generator (M attempts/s)", generator, 1e6);
+    show("ceiling (M attempts/s)", ceiling, 1e6);
+    show("ratio", ratio, 1);
+}
+
+struct Range
+{
+    const char *name;
+    qint32 min1, max1, min2, max2;
+};
+
+const Range kGrid[] = {
+    {"1..10", 1, 10, 1, 10},
+    {"1..10^6", 1, 1000000, 1, 1000000},
+    {"1..10^9", 1, 1000000000, 1, 1000000000},
+    {"1..2^31-1", 1, kMax, 1, kMax},
+    {"-10^9..-1", -1000000000, -1, -1000000000, -1},
+    {"10^9..1", 1000000000, 1, 1000000000, 1},
+    {"full", kMin, kMax, kMin, kMax},
+};
+
+// Acceptable candidates: all of them judged when there are at most kEnumerated, otherwise
+// estimated from kSampled uniform ones (with the lower end of a 99.9 % interval).
+constexpr quint64 kEnumerated = 100000000;
+constexpr int kSampled = 200000;
+
+struct Acceptance
+{
+    double count, lowest;
+    bool exact;
+};
+
+Acceptance CountAcceptable(const QuizSettings &s, const CandidatePairs &candidates)
+{
+    const quint64 n = candidates.Count();
+    const auto accepted = [&s](std::optional<std::pair<qint32, qint32>> p) {
+        return p && JudgePair(s.Operation, s.Difficult, p->first, p->second).has_value();
+    };
+    if (n <= kEnumerated) {
+        quint64 count = 0;
+        for (quint64 i = 0; i < n; ++i)
+            count += accepted(candidates.Pair(i));
+        return {double(count), double(count), true};
+    }
+    Xoshiro256 random(77);
+    int hits = 0;
+    for (int i = 0; i < kSampled; ++i)
+        hits += accepted(candidates.Pair(random.Next() % n)); // bias below 2^-20 here
+    const double p = double(hits) / kSampled;
+    const double low = std::max(0.0, p - 3.3 * std::sqrt(p * (1 - p) / kSampled));
+    return {p * double(n), low * double(n), false};
+}
+
+void Grid(int questions)
+{
+    std::printf("\n| operation | ranges | candidates / pairs | acceptance | draw | count p99 µs "
+                "| question p50 µs | p99 µs | give-up per quiz |\n|---|---|---|---|---|---|---|"
+                "---|---|\n");
+    for (Operation op : kAllOperations) {
+        for (bool difficult : {false, true}) {
+            for (const Range &r : kGrid) {
+                const QuizSettings s = Settings(op, difficult, r.min1, r.max1, r.min2, r.max2);
+                std::vector<double> setup;
+                for (int i = 0; i < 300; ++i) {
+                    const double t = Now();
+                    benchmark::DoNotOptimize(CandidatePairs(s).Count());
+                    setup.push_back(Now() - t);
+                }
+                const CandidatePairs candidates(s);
+                const Acceptance accepted = CountAcceptable(s, candidates);
+                const double pairs = double(candidates.Count()) / candidates.Share();
+                std::printf("| %s%s | %s | %.3g | %s%.3g | %s | %.0f |",
+                            QString(OperationSymbol(op)).toUtf8().constData(),
+                            difficult ? " difficult" : "", r.name, candidates.Share(),
+                            accepted.exact ? "" : "≈", accepted.count / pairs,
+                            candidates.Direct() ? "direct" : "loop", Quantile(setup, 0.99) * 1e6);
+                if (accepted.count == 0) {
+                    std::printf(" - | - | always (nothing acceptable) |\n");
+                    continue;
+                }
+                Xoshiro256 random(4321);
+                MonotonicClock clock;
+                std::vector<double> times;
+                quint64 attempts = 0, direct = 0, gaveUp = 0;
+                for (int i = 0; i < questions; ++i) {
+                    const double t = Now();
+                    const CountedDraw draw = DrawExampleCounted(s, random, clock);
+                    times.push_back(Now() - t);
+                    attempts += draw.attempts;
+                    direct += draw.direct;
+                    gaveUp += !draw.example;
+                }
+                // Attempts per second over the whole questions, set-up included: a lower bound
+                // for the rate of the draw that runs to the 5-second limit.
+                double total = 0;
+                for (double t : times)
+                    total += t;
+                const double rate = double(attempts) / total;
+                // A question gives up only if all of the attempts in 5 s are rejected: each is
+                // accepted with probability at least p (acceptable / candidates for the
+                // direct draw, acceptable / pairs for the loop); a quiz has twelve questions.
+                const double p = accepted.lowest / (direct ? double(candidates.Count()) : pairs);
+                const double log10Question =
+                    5.0 * rate * std::log1p(-std::min(p, 1 - 1e-16)) / std::log(10.0);
+                const double log10Quiz = log10Question + std::log10(double(kQuestionsPerQuiz));
+                std::printf(" %.1f | %.1f | %s |\n", Quantile(times, 0.5) * 1e6,
+                            Quantile(times, 0.99) * 1e6,
+                            gaveUp
+                                ? "GAVE UP"
+                                : QString::asprintf("< 10^%.3g", log10Quiz).toUtf8().constData());
+                std::fflush(stdout);
+            }
+        }
+    }
+}
+
+int IntOption(int &argc, char **argv, const char *name, int fallback)
+{
+    const size_t length = std::strlen(name);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], name, length) == 0) {
+            const int value = std::strcmp(argv[i], name) == 0 ? 0 : std::atoi(argv[i] + length + 1);
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            return value;
+        }
+    }
+    return fallback;
+}
 
 } // namespace
 
-// Each sparse question takes about a second, so those runs are given more time.
-BENCHMARK(SparseLogarithm)->MinTime(3.0)->Unit(benchmark::kMillisecond);
-BENCHMARK(SparseLogarithmThroughInterface)->MinTime(3.0)->Unit(benchmark::kMillisecond);
 BENCHMARK(DefaultMultiplication)->MinTime(1.0);
-BENCHMARK(OperandsOnly)->MinTime(1.0)->Unit(benchmark::kMillisecond);
+BENCHMARK(SparseLogarithm)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
+    const int rounds = IntOption(argc, argv, "--rounds", 9);
+    const int questions = IntOption(argc, argv, "--questions", 300);
+    const bool grid = IntOption(argc, argv, "--no-grid", 1) != 0;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintSummary();
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+
+    // Easy logarithms with no power of 2..100 among the second operands, and easy divisions
+    // of numbers smaller than every divisor.
+    if (rounds > 0) {
+        PairedRatios("easy logarithm 2..100, 1000000001..1001000000",
+                     Settings(Operation::Logarithm, false, 2, 100, 1000000001, 1001000000), rounds);
+        PairedRatios("easy division 1..10^6, 10^6+1..10^9",
+                     Settings(Operation::Division, false, 1, 1000000, 1000001, 1000000000), rounds);
+    }
+    if (grid)
+        Grid(questions);
     return 0;
 }

@@ -1,11 +1,15 @@
 // Starts a program on the X display in $DISPLAY and prints, on one line, the milliseconds from
-// just before its start to the first window mapped on the root, and the program's peak resident
-// memory. The program is ended with SIGTERM a while after the map, so the peak covers start-up
-// and the first paint.
+// just before its start to the first window mapped on the root, to the first time that window
+// shows more than one colour (its first paint with text or any other picture: a window that only
+// clears itself never does, and gets -1), and the program's peak resident memory. Paints are
+// watched with the DAMAGE extension: after each one the window's pixels are read back. The
+// program is ended with SIGTERM a while after the map, so the peak covers start-up and the first
+// paint.
 //
 //   bench_startup_watch [--settle MS] [--timeout MS] PROGRAM [ARGS...]
-//   prints: map_ms=123.456 maxrss_kb=45678
+//   prints: map_ms=123.456 text_ms=130.789 maxrss_kb=45678
 
+#include <xcb/damage.h>
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -48,6 +52,30 @@ long EndAndMeasure(pid_t child)
     return usage.ru_maxrss;
 }
 
+// Whether the window shows more than one colour.
+bool Painted(xcb_connection_t *connection, xcb_window_t window)
+{
+    xcb_get_geometry_reply_t *geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    if (!geometry)
+        return false;
+    xcb_get_image_reply_t *image =
+        xcb_get_image_reply(connection,
+                            xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                          geometry->width, geometry->height, ~0u),
+                            nullptr);
+    std::free(geometry);
+    if (!image)
+        return false;
+    const auto *pixels = reinterpret_cast<const uint32_t *>(xcb_get_image_data(image));
+    const int count = xcb_get_image_data_length(image) / 4;
+    bool varied = false;
+    for (int i = 1; i < count && !varied; ++i)
+        varied = (pixels[i] & 0xffffff) != (pixels[0] & 0xffffff);
+    std::free(image);
+    return varied;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -76,6 +104,13 @@ int main(int argc, char *argv[])
     for (int i = 0; i < screenNumber; ++i)
         xcb_screen_next(&screens);
     const xcb_window_t root = screens.data->root;
+    const xcb_query_extension_reply_t *damage = xcb_get_extension_data(connection, &xcb_damage_id);
+    if (!damage || !damage->present)
+        return Fail("the X server has no DAMAGE extension");
+    std::free(xcb_damage_query_version_reply(
+        connection,
+        xcb_damage_query_version(connection, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION),
+        nullptr));
 
     // Map notifications of the root's children; the round trip makes sure the server has
     // taken the request before the program starts.
@@ -99,15 +134,29 @@ int main(int argc, char *argv[])
         _exit(127);
     }
 
-    double mapped = -1;
+    double mapped = -1, painted = -1;
+    xcb_window_t window = XCB_NONE;
+    const xcb_damage_damage_t damaged = xcb_generate_id(connection);
     pollfd watch{xcb_get_file_descriptor(connection), POLLIN, 0};
-    while (mapped < 0) {
+    // Until the first paint, or settleMs after the map for a window that never shows a picture.
+    while (painted < 0 && (mapped < 0 || NowMs() < mapped + settleMs)) {
+        bool check = false;
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
-            if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && mapped < 0)
+            const int type = event->response_type & 0x7f;
+            if (type == XCB_MAP_NOTIFY && mapped < 0) {
                 mapped = NowMs();
+                window = reinterpret_cast<xcb_map_notify_event_t *>(event)->window;
+                xcb_damage_create(connection, damaged, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+                check = true; // it may have been painted before the damage was watched
+            } else if (type == damage->first_event + XCB_DAMAGE_NOTIFY) {
+                xcb_damage_subtract(connection, damaged, XCB_NONE, XCB_NONE);
+                check = true;
+            }
             std::free(event);
         }
-        if (mapped >= 0)
+        if (check && Painted(connection, window))
+            painted = NowMs();
+        if (painted >= 0)
             break;
         if (xcb_connection_has_error(connection)) {
             EndAndMeasure(child);
@@ -117,16 +166,20 @@ int main(int argc, char *argv[])
         if (waitpid(child, &status, WNOHANG) == child)
             return Fail("the program ended before it showed a window");
         const double left = start + timeoutMs - NowMs();
-        if (left <= 0) {
+        if (mapped < 0 && left <= 0) {
             EndAndMeasure(child);
             return Fail("no window was mapped in time");
         }
-        poll(&watch, 1, left < 50 ? static_cast<int>(left) + 1 : 50);
+        // Once mapped, a short wait: reading the pixels may have queued events already.
+        poll(&watch, 1, mapped >= 0 ? 1 : left < 50 ? static_cast<int>(left) + 1 : 50);
     }
 
-    usleep(static_cast<useconds_t>(settleMs * 1000));
+    const double settled = mapped + settleMs - NowMs();
+    if (settled > 0)
+        usleep(static_cast<useconds_t>(settled * 1000));
     const long maxRss = EndAndMeasure(child);
     xcb_disconnect(connection);
-    std::printf("map_ms=%.3f maxrss_kb=%ld\n", mapped - start, maxRss);
+    std::printf("map_ms=%.3f text_ms=%.3f maxrss_kb=%ld\n", mapped - start,
+                painted < 0 ? -1.0 : painted - start, maxRss);
     return 0;
 }

@@ -25,7 +25,7 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Обучающие примеры");
-const QString kIconPath = QStringLiteral(":/icons/vorpa.svg");
+const QString kIconPath = QStringLiteral(":/icons/vorpa.png");
 const QString kStopwatchPath = QStringLiteral(":/icons/stopwatch.svg");
 
 // The bound fields in the order they are read, with the names the warning gives them.

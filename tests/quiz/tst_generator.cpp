@@ -5,6 +5,8 @@
 
 #include <limits>
 
+Q_DECLARE_METATYPE(QuizSettings)
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -104,15 +106,26 @@ class GeneratorTest : public QObject
         QCOMPARE(random.drawn, size_t(4));
     }
 
+    void givesUpOnlyAfterMoreThanFiveSeconds_data()
+    {
+        QTest::addColumn<QuizSettings>("settings");
+        // 7 is never a multiple of 3; easy powers have no negative bases, but their exponents
+        // are candidates, drawn directly as there are few.
+        QTest::newRow("division") << QuizSettings{{}, 7, 7, 3, 3, Operation::Division};
+        QTest::newRow("power") << QuizSettings{{}, -1000000, -2, 0, 1000000000, Operation::Power};
+    }
+
     void givesUpOnlyAfterMoreThanFiveSeconds()
     {
-        // 7 is never a multiple of 3. The clock, half a second later at each reading, shows
-        // exactly the limit at the 10th reading after the start and passes it at the 11th.
-        ScriptedRandom random({0.5});
+        // The clock, half a second later at each reading, shows exactly the limit at the 10th
+        // reading after the start and passes it at the 11th.
+        QFETCH(QuizSettings, settings);
+        Xoshiro256 random(1);
         FakeClock clock;
         clock.stepPerReading = 0.5;
-        QVERIFY(!DrawExample({{}, 7, 7, 3, 3, Operation::Division}, random, clock));
-        QCOMPARE(random.drawn, size_t(2 * 11 * kAttemptsPerClockReading));
+        const CountedDraw draw = DrawExampleCounted(settings, random, clock);
+        QVERIFY(!draw.example);
+        QCOMPARE(draw.direct, settings.Operation == Operation::Power);
         QCOMPARE(clock.now, 1000.0 + 12 * 0.5);
     }
 };
