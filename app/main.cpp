@@ -1,3 +1,4 @@
+#include "AppName.h"
 #include "frmStart.h"
 
 #include <QApplication>
@@ -5,9 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // The title of the boxes that carry no title of their own. No display name: on X11 Qt
-    // would append it to every window title.
-    QApplication::setApplicationName(QStringLiteral("Vorpa"));
+    NameApplication();
 
     frmStart start;
     start.show();

@@ -5,6 +5,8 @@
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(Operation)
+
 namespace {
 
 const QString kRight = u"Information|Молодец|Правильно"_s;
@@ -36,9 +38,11 @@ class QuizRunTest : public QObject
     void twelveRightAnswers()
     {
         Harness h(Operation::Multiplication, 7, 8, QStringList(12, u"56"_s));
-        // Only the input dialogs count towards the thinking time (and one clock step each).
+        // Only the input dialogs count towards the thinking time (and one clock step each), not
+        // the verdicts nor looking for the calculator.
         h.dialogs.whileAsking = [&] { h.clock.now += 2.5; };
         h.dialogs.whileShowing = [&] { h.clock.now += 100.0; };
+        h.calculator.whileProbing = [&] { h.clock.now += 1000.0; };
         // The calculator is seen once, after the first answer, and the flag stays set.
         h.calculator.answers = {false, true, false};
         const auto outcome = h.run();
@@ -53,27 +57,56 @@ class QuizRunTest : public QObject
         QCOMPARE(h.calculator.calls, 24);
     }
 
-    void nineRightAnswers()
+    void wrongAnswerShowsTheCorrectedEquation_data()
     {
-        Harness h(Operation::Logarithm, 2, 8,
-                  QStringList(9, u"3"_s) << u"2.5"_s << u"0"_s << u"три"_s);
-        QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 9);
-        QCOMPARE(h.dialogs.messages,
-                 QStringList(9, kRight) + QStringList(3, u"Error|log(2,8)=3|Ошибка"_s));
+        QTest::addColumn<Operation>("op");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("equation");
+        using O = Operation;
+        QTest::newRow("+") << O::Addition << 3 << 5 << "-1"
+                           << "3+5=8";
+        QTest::newRow("-") << O::Subtraction << 9 << 4 << "три"
+                           << "9-4=5";
+        // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
+        QTest::newRow("·") << O::Multiplication << 7 << 8 << "4294967352"
+                           << "7·8=56";
+        QTest::newRow(":") << O::Division << 12 << 4 << "2.5"
+                           << "12:4=3";
+        QTest::newRow("%") << O::Remainder << 7 << 3 << "0"
+                           << "7%3=1";
+        QTest::newRow("^") << O::Power << 2 << 5 << "-32"
+                           << "2^5=32";
+        QTest::newRow("log") << O::Logarithm << 2 << 8 << "2"
+                             << "log(2,8)=3";
+    }
+
+    void wrongAnswerShowsTheCorrectedEquation()
+    {
+        QFETCH(Operation, op);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(QString, answer);
+        QFETCH(QString, equation);
+        Harness h(op, a, b, QStringList(12, answer));
+        QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 0);
+        QCOMPARE(h.dialogs.messages, QStringList(12, u"Error|"_s + equation + u"|Ошибка"_s));
         QVERIFY(!h.settings.CalculatorSeen);
     }
 
-    void answerTooLargeIsWrong()
+    // Cancel gives no text, and neither does OK on a cleared field: both end the program.
+    void emptyAnswerEndsTheProgram_data()
     {
-        // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
-        Harness h(Operation::Multiplication, 7, 8, QStringList(12, u"4294967352"_s));
-        QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 0);
-        QCOMPARE(h.dialogs.messages, QStringList(12, u"Error|7·8=56|Ошибка"_s));
+        QTest::addColumn<QString>("empty");
+        QTest::newRow("cancel") << QString();
+        QTest::newRow("cleared field") << QStringLiteral("");
     }
 
-    void cancelOnThirdQuestionEndsTheProgram()
+    void emptyAnswerEndsTheProgram()
     {
-        Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, QString()});
+        QFETCH(QString, empty);
+        Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, empty});
         QVERIFY(!h.run());
         QVERIFY(h.dialogs.ended);
         QCOMPARE(h.dialogs.prompts.size(), 3);

@@ -1,7 +1,7 @@
+#include "AppName.h"
 #include "Fakes.h"
 #include "LoginName.h"
 #include "QtQuizDialogs.h"
-#include "Registry.h"
 #include "frmFinish.h"
 #include "frmStart.h"
 #include "mdMain.h"
@@ -10,8 +10,6 @@
 #include <QtWidgets>
 
 #include <functional>
-
-Q_DECLARE_METATYPE(Registry::StoredValues)
 
 namespace {
 
@@ -35,6 +33,7 @@ class ModalAnswerer final : public QObject
     };
     std::function<QString(int n)> answer = [](int) { return QStringLiteral("56"); }; // n from 1
     QList<Box> boxes;
+    QStringList prompts;
     int questions = 0;
 
     ModalAnswerer()
@@ -42,6 +41,7 @@ class ModalAnswerer final : public QObject
         connect(&m_timer, &QTimer::timeout, this, [this] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                prompts << input->labelText();
                 auto *edit = input->findChild<QLineEdit *>();
                 edit->selectAll();
                 TypeText(edit, answer(++questions));
@@ -58,34 +58,48 @@ class ModalAnswerer final : public QObject
     QTimer m_timer;
 };
 
+// The settings file, and what it holds as its "name=value" lines in sorted order.
+QString StoreFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quorvantelle/Vorpa.conf");
+}
+
+QString Stored()
+{
+    QFile file(StoreFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("nothing");
+    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n').filter(u"=");
+    lines.sort();
+    return lines.join(u' ');
+}
+
+// Writes the file by hand, also with values the program itself never writes.
+void Store(const QString &values)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(StoreFile()).path()));
+    QFile file(StoreFile());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[General]\n" + QString(values).replace(u' ', u'\n').toUtf8() + '\n');
+}
+
 // Stored choices that no test sets on the window, so that an overwrite shows.
-const Registry::StoredValues kSentinel{4, 1, 3, 4, 5, 6, 1};
-const QStringList kDesignState = {"Умножение", "1", "10", "1", "10"};
+const QString kSentinel = QStringLiteral("ExampleDifficult=1 ExampleMax1=4 ExampleMax2=6 "
+                                         "ExampleMin1=3 ExampleMin2=5 ExampleType=4 "
+                                         "IntellectualMode=1");
 
-QList<qint32> Values(const Registry::StoredValues &values)
+// The selected kind of example, the two ranges, then D and I for the ticked boxes.
+QString Shown(const frmStart &w)
 {
-    QList<qint32> list;
-    Registry::ForEachStoredValue(values, [&](const QString &, qint32 value) { list << value; });
-    return list;
-}
-
-// Writes the values as they are, also ones the program itself never writes.
-void StoreValues(const Registry::StoredValues &values)
-{
-    Registry::OpenSettingsKey(Registry::SettingsKeyPath);
-    Registry::ForEachStoredValue(values, Registry::SetNumberValue);
-}
-
-// The selected kind of example and the four bounds.
-QStringList Shown(const frmStart &w)
-{
-    QStringList shown = {w.Text1[0]->text(), w.Text2[0]->text(), w.Text1[1]->text(),
-                         w.Text2[1]->text()};
+    QString button;
     for (const QRadioButton *option : w.Frame1->findChildren<QRadioButton *>()) {
         if (option->isChecked())
-            shown.prepend(option->text());
+            button = option->text();
     }
-    return shown;
+    return QStringLiteral("%1 %2..%3 %4..%5%6%7")
+        .arg(button, w.Text1[0]->text(), w.Text2[0]->text(), w.Text1[1]->text(), w.Text2[1]->text(),
+             w.Check1->isChecked() ? QStringLiteral(" D") : QString(),
+             w.Check2->isChecked() ? QStringLiteral(" I") : QString());
 }
 
 } // namespace
@@ -108,7 +122,7 @@ class StartWindowTest : public QObject
             });
         QVERIFY(m_configHome.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
-        QApplication::setApplicationName(QStringLiteral("Vorpa"));
+        NameApplication();
         mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
     }
     void cleanup()
@@ -123,55 +137,87 @@ class StartWindowTest : public QObject
         frmStart w;
         QVERIFY(!GetLoginName().isEmpty());
         QCOMPARE(w.Text3->text(), GetLoginName());
-        QCOMPARE(Shown(w), kDesignState);
-        QVERIFY(!w.Check1->isChecked() && !w.Check2->isChecked() && w.Check2->isEnabled());
-        QCOMPARE(Values(Registry::LoadSettings()), Values({}));
+        QCOMPARE(Shown(w), QStringLiteral("Умножение 1..10 1..10"));
+        QVERIFY(w.Check2->isEnabled());
+        QCOMPARE(Stored(), QStringLiteral("nothing"));
+        const QPoint offCentre = w.geometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
     }
 
     void restoresStoredValues_data()
     {
-        QTest::addColumn<Registry::StoredValues>("stored");
-        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
         // One non-zero bound shows all four, four zeros mean none is stored; a code outside
-        // 1..7 leaves multiplication; any non-zero flag ticks its box.
-        QTest::newRow("-5 5 0 0, code 7") << Registry::StoredValues{7, 5, -5, 5, 0, 0, 1}
-                                          << QStringList{"Логарифмирование", "-5", "5", "0", "0"};
-        QTest::newRow("0 0 0 7, code 8") << Registry::StoredValues{8, 0, 0, 0, 0, 7, 0}
-                                         << QStringList{"Умножение", "0", "0", "0", "7"};
-        QTest::newRow("four zeros, code 0")
-            << Registry::StoredValues{0, 1, 0, 0, 0, 0, 2} << kDesignState;
+        // 1..7 leaves multiplication; any non-zero flag ticks its box, each its own.
+        QTest::newRow("-5 5 0 0, code 7, difficult")
+            << "ExampleType=7 ExampleDifficult=5 ExampleMin1=-5 ExampleMax1=5 IntellectualMode=0"
+            << "Логарифмирование -5..5 0..0 D";
+        QTest::newRow("0 0 0 7, code 8, intellectual")
+            << "ExampleType=8 ExampleMax2=7 IntellectualMode=1"
+            << "Умножение 0..0 0..7 I";
+        QTest::newRow("four zeros, code 0, both")
+            << "ExampleType=0 ExampleDifficult=1 IntellectualMode=2"
+            << "Умножение 1..10 1..10 D I";
     }
 
     void restoresStoredValues()
     {
-        QFETCH(Registry::StoredValues, stored);
-        StoreValues(stored);
+        QFETCH(QString, stored);
+        Store(stored);
         frmStart w;
         QTEST(Shown(w), "shown");
-        QCOMPARE(w.Check1->isChecked(), stored.ExampleDifficult != 0);
-        QCOMPARE(w.Check2->isChecked(), stored.IntellectualMode != 0);
         QVERIFY(w.Check2->isEnabled());
     }
 
-    void nameGatesTheIntellectualBoxAndSaving_data()
+    void startSavesAndAsks_data()
     {
-        QTest::addColumn<QStringList>("names"); // typed one after the other
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QStringList>("names");    // typed one after the other
+        QTest::addColumn<QString>("intellectual"); // as saved; empty when nothing is saved
+        const auto row = [](const char *name, const char *button, int code, const char *question,
+                            const QStringList &names = {}, const char *intellectual = "1") {
+            QTest::newRow(name) << button << code << question << names << intellectual;
+        };
+        row("1", "Сложение", 1, "Сколько будет 2 плюс 8?");
+        row("2", "Вычитание", 2, "Сколько будет 2 минус 8?");
+        row("3", "Умножение", 3, "Сколько будет 2 умножить на 8?");
+        row("4", "Деление", 4, "Какая целая часть при делении 2 на 8?");
+        row("5", "Остаток от деления", 5, "Найди остаток при делении 2 на 8.");
+        row("6", "Возведение в степень", 6, "Возведи 2 в степень 8.");
+        row("7", "Логарифмирование", 7, "Найди целую часть логарифма по основанию 2 от числа 8.");
         const QString login = GetLoginName();
         const QString otherCase = login.toUpper() != login ? login.toUpper() : login.toLower();
-        QTest::newRow("login name untouched") << QStringList();
-        QTest::newRow("other name") << QStringList{"Петя"};
+        const char *times = "Сколько будет 2 умножить на 8?";
+        row("other name", "Умножение", 3, times, {"Петя"}, "");
         if (otherCase != login)
-            QTest::newRow("other case") << QStringList{otherCase};
-        QTest::newRow("trailing blank") << QStringList{login + u' '};
-        QTest::newRow("back to the login name") << QStringList{"Петя", login};
+            row("other case", "Умножение", 3, times, {otherCase}, "");
+        row("trailing blank", "Умножение", 3, times, {login + u' '}, "");
+        row("back to the login name", "Умножение", 3, times, {"Петя", login}, "0");
     }
 
-    // Starts with Enter, which presses "Начать".
-    void nameGatesTheIntellectualBoxAndSaving()
+    // The stored code ticks its button. The pupil picks that button after another code was
+    // stored, may change the name, and presses Enter: the choices are saved before the first
+    // question while the name is the login name, and the questions are of the button's kind.
+    void startSavesAndAsks()
     {
+        QFETCH(QString, button);
+        QFETCH(int, code);
         QFETCH(QStringList, names);
-        StoreValues(kSentinel); // ticks the intellectual-mode box
+        QFETCH(QString, intellectual);
+        const QString stored = QStringLiteral("ExampleDifficult=1 ExampleMax1=2 ExampleMax2=8 "
+                                              "ExampleMin1=2 ExampleMin2=8 ExampleType=%1 "
+                                              "IntellectualMode=%2");
+        Store(stored.arg(code).arg(1));
+        QCOMPARE(Shown(frmStart()), button + QStringLiteral(" 2..2 8..8 D I"));
+        Store(stored.arg(code % 7 + 1).arg(1));
         frmStart w;
+        for (QRadioButton *option : w.Frame1->findChildren<QRadioButton *>()) {
+            if (option->text() == button)
+                option->click();
+        }
         for (const QString &name : names) {
             w.Text3->selectAll();
             TypeText(w.Text3, name.chopped(1));
@@ -180,18 +226,22 @@ class StartWindowTest : public QObject
             QVERIFY(!w.Check2->isChecked());
             QCOMPARE(w.Check2->isEnabled(), name == GetLoginName());
         }
-        w.Option3->setChecked(true);
-        w.Text2[1]->setText(QStringLiteral("8"));
         mdMain::Settings().CalculatorSeen = true;
 
+        QString storedWhenAsked;
         ModalAnswerer pupil;
+        pupil.answer = [&](int n) {
+            if (n == 1)
+                storedWhenAsked = Stored();
+            return QStringLiteral("1");
+        };
         QTest::keyClick(w.Text3, Qt::Key_Return);
         QCOMPARE(pupil.questions, 12);
         QVERIFY(!w.isVisible() && w.finishWindow()->isVisible());
         QVERIFY(!mdMain::Settings().CalculatorSeen); // cleared at the start; no calculator since
-        const Registry::StoredValues saved{3, 1, 3, 4, 5, 8, names.isEmpty()};
-        const bool loginName = names.isEmpty() || names.last() == GetLoginName();
-        QCOMPARE(Values(Registry::LoadSettings()), Values(loginName ? saved : kSentinel));
+        QTEST(pupil.prompts.value(0), "question");
+        QCOMPARE(storedWhenAsked, intellectual.isEmpty() ? stored.arg(code % 7 + 1).arg(1)
+                                                         : stored.arg(code).arg(intellectual));
     }
 
     void badBoundsAreRejected_data()
@@ -210,7 +260,7 @@ class StartWindowTest : public QObject
         QFETCH(QString, text);
         QFETCH(int, field);
         QFETCH(QString, fieldName);
-        StoreValues(kSentinel);
+        Store(kSentinel);
         frmStart w;
         w.show();
         const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
@@ -227,31 +277,34 @@ class StartWindowTest : public QObject
                  qPrintable(pupil.boxes[0].text));
         QCOMPARE(w.focusWidget(), fields[field]);
         QVERIFY(w.isVisible() && !w.finishWindow());
-        QCOMPARE(Values(Registry::LoadSettings()), Values(kSentinel));
+        QCOMPARE(Stored(), kSentinel);
     }
 
     void wholeRun_data()
     {
         QTest::addColumn<int>("right");
-        QTest::addColumn<bool>("passed");
+        QTest::addColumn<QString>("banner");
         QTest::addColumn<QString>("countText");
         QTest::addColumn<bool>("configWritable");
-        QTest::newRow("12 right") << 12 << true << "Ты ответил правильно на все вопросы" << true;
-        QTest::newRow("9 right") << 9 << false << "Ты правильно ответил на 9 вопросов" << true;
+        QTest::newRow("12 right") << 12 << "Ты прошёл тест"
+                                  << "Ты ответил правильно на все вопросы" << true;
+        QTest::newRow("9 right") << 9 << "Ты не прошёл тест"
+                                 << "Ты правильно ответил на 9 вопросов" << true;
         QTest::newRow("0 right, config folder unwritable")
-            << 0 << false << "Ты не ответил верно ни на один вопрос" << false;
+            << 0 << "Ты не прошёл тест"
+            << "Ты не ответил верно ни на один вопрос" << false;
     }
 
     // Seven times eight with a calculator open; ends by closing the results window.
     void wholeRun()
     {
         QFETCH(int, right);
-        QFETCH(bool, passed);
+        QFETCH(QString, banner);
         QFETCH(bool, configWritable);
         auto probe = std::make_unique<FakeCalculatorProbe>();
         probe->answers = {true};
         mdMain::UseCalculatorProbe(std::move(probe));
-        StoreValues({});
+        QFile::remove(StoreFile());
         frmStart w;
         for (QLineEdit *field : {w.Text1[0], w.Text2[0]})
             field->setText(QStringLiteral("7"));
@@ -277,11 +330,22 @@ class StartWindowTest : public QObject
         frmFinish *f = w.finishWindow();
         QVERIFY(f->isVisible() && !w.isVisible());
         QCOMPARE(f->Label1->text(), GetLoginName());
+        QCOMPARE(f->Label3->text(), QStringLiteral("Всего было 12 вопросов"));
         QTEST(f->Label2->text(), "countText");
         const QRegularExpression timeLine(QStringLiteral("^Думал над решениями \\d+ секунд[уы]?$"));
         QVERIFY2(timeLine.match(f->Label5->text()).hasMatch(), qPrintable(f->Label5->text()));
-        // The banner in front is the widget in the middle of the banners' shared rectangle.
-        QCOMPARE(f->childAt(f->Label4[0]->geometry().center()), f->Label4[passed ? 0 : 1]);
+        // The banner in front is the widget in the middle of the banners' shared rectangle; it
+        // is drawn blue, RGB(0, 0, 255), for a pass and dark blue, RGB(0, 0, 128), for a fail.
+        const QRect banners = f->Label4[0]->geometry();
+        QCOMPARE(qobject_cast<QLabel *>(f->childAt(banners.center()))->text(), banner);
+        const QImage shot = f->grab(banners).toImage().convertToFormat(QImage::Format_RGB32);
+        QSet<QRgb> colours;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                colours << shot.pixel(x, y);
+        const bool passed = banner == u"Ты прошёл тест";
+        QCOMPARE(colours.contains(qRgb(0, 0, 255)), passed);
+        QCOMPARE(colours.contains(qRgb(0, 0, 128)), !passed);
 
         // Double-clicking the name shows the diagnostic line; elsewhere nothing.
         pupil.boxes.clear();
