@@ -20,20 +20,15 @@ void TypeText(QWidget *widget, const QString &text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// Answers the modal dialogs as a pupil would: types into each question and presses OK, and
-// presses OK on every message box, recording the boxes. Like Qt's own tests it polls for the
-// active modal widget, on a timer that also runs inside the dialogs' event loops.
+// Answers the modal dialogs as a pupil would and records each one as "title|default|prompt" for
+// a question, "icon|title|text" for a message box. A null answer presses Cancel, any other is
+// typed over the default before OK. Like Qt's own tests it polls for the active modal widget,
+// on a timer that also runs inside the dialogs' event loops.
 class ModalAnswerer final : public QObject
 {
   public:
-    struct Box
-    {
-        QString title, text;
-        QMessageBox::Icon icon;
-    };
     std::function<QString(int n)> answer = [](int) { return QStringLiteral("56"); }; // n from 1
-    QList<Box> boxes;
-    QStringList prompts;
+    QStringList dialogs;
     int questions = 0;
 
     ModalAnswerer()
@@ -41,13 +36,19 @@ class ModalAnswerer final : public QObject
         connect(&m_timer, &QTimer::timeout, this, [this] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-                prompts << input->labelText();
+                dialogs << input->windowTitle() + u'|' + input->textValue() + u'|' +
+                               input->labelText();
+                const QString text = answer(++questions);
                 auto *edit = input->findChild<QLineEdit *>();
                 edit->selectAll();
-                TypeText(edit, answer(++questions));
-                input->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+                TypeText(edit, text);
+                input->findChild<QDialogButtonBox *>()
+                    ->button(text.isNull() ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)
+                    ->click();
             } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                boxes << Box{box->windowTitle(), box->text(), box->icon()};
+                dialogs << QLatin1String(
+                               QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())) +
+                               u'|' + box->windowTitle() + u'|' + box->text();
                 box->button(QMessageBox::Ok)->click();
             }
         });
@@ -56,6 +57,23 @@ class ModalAnswerer final : public QObject
 
   private:
     QTimer m_timer;
+};
+
+// The real dialogs, except that ending the program only sets a flag.
+struct NoExitDialogs final : QuizDialogs
+{
+    QtQuizDialogs real;
+    bool ended = false;
+    QString AskText(const QString &prompt, const QString &title, const QString &text) override
+    {
+        return real.AskText(prompt, title, text);
+    }
+    void ShowMessage(const QString &text, MessageIcon icon,
+                     const std::optional<QString> &title) override
+    {
+        real.ShowMessage(text, icon, title);
+    }
+    void EndProgram() override { ended = true; }
 };
 
 // The settings file, and what it holds as its "name=value" lines in sorted order.
@@ -83,11 +101,6 @@ void Store(const QString &values)
     file.write("[General]\n" + QString(values).replace(u' ', u'\n').toUtf8() + '\n');
 }
 
-// Stored choices that no test sets on the window, so that an overwrite shows.
-const QString kSentinel = QStringLiteral("ExampleDifficult=1 ExampleMax1=4 ExampleMax2=6 "
-                                         "ExampleMin1=3 ExampleMin2=5 ExampleType=4 "
-                                         "IntellectualMode=1");
-
 // The selected kind of example, the two ranges, then D and I for the ticked boxes.
 QString Shown(const frmStart &w)
 {
@@ -101,6 +114,12 @@ QString Shown(const frmStart &w)
              w.Check1->isChecked() ? QStringLiteral(" D") : QString(),
              w.Check2->isChecked() ? QStringLiteral(" I") : QString());
 }
+
+// Stored choices that no test sets on the window, so that an overwrite shows.
+const QString kStored = QStringLiteral("ExampleDifficult=1 ExampleMax1=2 ExampleMax2=8 "
+                                       "ExampleMin1=2 ExampleMin2=8 ExampleType=%1 "
+                                       "IntellectualMode=%2");
+const QString kRightBox = QStringLiteral("Information|Молодец|Правильно");
 
 } // namespace
 
@@ -124,10 +143,13 @@ class StartWindowTest : public QObject
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
         NameApplication();
         mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
+        auto dialogs = std::make_unique<NoExitDialogs>();
+        m_dialogs = dialogs.get();
+        mdMain::UseDialogs(std::move(dialogs));
     }
     void cleanup()
     {
-        mdMain::UseDialogs(std::make_unique<QtQuizDialogs>());
+        m_dialogs->ended = false;
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
@@ -207,12 +229,9 @@ class StartWindowTest : public QObject
         QFETCH(int, code);
         QFETCH(QStringList, names);
         QFETCH(QString, intellectual);
-        const QString stored = QStringLiteral("ExampleDifficult=1 ExampleMax1=2 ExampleMax2=8 "
-                                              "ExampleMin1=2 ExampleMin2=8 ExampleType=%1 "
-                                              "IntellectualMode=%2");
-        Store(stored.arg(code).arg(1));
+        Store(kStored.arg(code).arg(1));
         QCOMPARE(Shown(frmStart()), button + QStringLiteral(" 2..2 8..8 D I"));
-        Store(stored.arg(code % 7 + 1).arg(1));
+        Store(kStored.arg(code % 7 + 1).arg(1));
         frmStart w;
         for (QRadioButton *option : w.Frame1->findChildren<QRadioButton *>()) {
             if (option->text() == button)
@@ -239,11 +258,12 @@ class StartWindowTest : public QObject
         QCOMPARE(pupil.questions, 12);
         QVERIFY(!w.isVisible() && w.finishWindow()->isVisible());
         QVERIFY(!mdMain::Settings().CalculatorSeen); // cleared at the start; no calculator since
-        QTEST(pupil.prompts.value(0), "question");
-        QCOMPARE(storedWhenAsked, intellectual.isEmpty() ? stored.arg(code % 7 + 1).arg(1)
-                                                         : stored.arg(code).arg(intellectual));
+        QTEST(pupil.dialogs.value(0).section(u'|', 2), "question");
+        QCOMPARE(storedWhenAsked, intellectual.isEmpty() ? kStored.arg(code % 7 + 1).arg(1)
+                                                         : kStored.arg(code).arg(intellectual));
     }
 
+    // The field's name in the warning, and the first bad field of four gets the focus.
     void badBoundsAreRejected_data()
     {
         QTest::addColumn<QString>("text");
@@ -259,8 +279,7 @@ class StartWindowTest : public QObject
     {
         QFETCH(QString, text);
         QFETCH(int, field);
-        QFETCH(QString, fieldName);
-        Store(kSentinel);
+        Store(kStored.arg(4).arg(1));
         frmStart w;
         w.show();
         const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
@@ -270,14 +289,26 @@ class StartWindowTest : public QObject
 
         ModalAnswerer pupil;
         QTest::mouseClick(w.Command1, Qt::LeftButton);
-        QCOMPARE(pupil.boxes.size(), 1);
-        QCOMPARE(pupil.boxes[0].icon, QMessageBox::Warning);
-        QCOMPARE(pupil.boxes[0].title, QStringLiteral("Vorpa"));
-        QVERIFY2(pupil.boxes[0].text.contains(u'«' + fieldName + u'»'),
-                 qPrintable(pupil.boxes[0].text));
+        QCOMPARE(pupil.dialogs.size(), 1);
+        QCOMPARE(pupil.dialogs[0].section(u'«', 0, 0), QStringLiteral("Warning|Vorpa|В поле "));
+        QTEST(pupil.dialogs[0].section(u'«', 1).section(u'»', 0, 0), "fieldName");
         QCOMPARE(w.focusWidget(), fields[field]);
         QVERIFY(w.isVisible() && !w.finishWindow());
-        QCOMPARE(Stored(), kSentinel);
+        QCOMPARE(Stored(), kStored.arg(4).arg(1));
+    }
+
+    // Cancel on the first question ends the program; the results window never shows.
+    void cancelEndsTheProgram()
+    {
+        QFile::remove(StoreFile());
+        frmStart w;
+        ModalAnswerer pupil;
+        pupil.answer = [](int) { return QString(); };
+        w.Command1->click();
+        QCOMPARE(pupil.dialogs.size(), 2);
+        QCOMPARE(pupil.dialogs[1],
+                 QStringLiteral("Warning||%1, ты не прошёл тест").arg(GetLoginName()));
+        QVERIFY(m_dialogs->ended && !w.finishWindow()->isVisible());
     }
 
     void wholeRun_data()
@@ -325,8 +356,10 @@ class StartWindowTest : public QObject
         w.show();
         QTest::mouseClick(w.Command1, Qt::LeftButton);
 
-        QCOMPARE(pupil.questions, 12);
-        QCOMPARE(pupil.boxes.size(), 12); // the verdicts
+        QCOMPARE(pupil.dialogs.size(), 24); // a verdict after each question
+        QCOMPARE(pupil.dialogs[0], QStringLiteral("Вопрос №1|0|Сколько будет 7 умножить на 8?"));
+        QCOMPARE(pupil.dialogs.count(kRightBox), right);
+        QCOMPARE(pupil.dialogs.count(QStringLiteral("Critical|7·8=56|Ошибка")), 12 - right);
         frmFinish *f = w.finishWindow();
         QVERIFY(f->isVisible() && !w.isVisible());
         QCOMPARE(f->Label1->text(), GetLoginName());
@@ -348,23 +381,17 @@ class StartWindowTest : public QObject
         QCOMPARE(colours.contains(qRgb(0, 0, 128)), !passed);
 
         // Double-clicking the name shows the diagnostic line; elsewhere nothing.
-        pupil.boxes.clear();
+        pupil.dialogs.clear();
         QTest::mouseDClick(f->Label2, Qt::LeftButton);
         QTest::mouseDClick(f->Label1, Qt::LeftButton);
-        QCOMPARE(pupil.boxes.size(), 1);
-        QCOMPARE(pupil.boxes[0].text, QStringLiteral("· 7 7 8 8 C"));
-        QCOMPARE(pupil.boxes[0].icon, QMessageBox::NoIcon);
-        QCOMPARE(pupil.boxes[0].title, QStringLiteral("Vorpa"));
-
-        auto dialogs = std::make_unique<ScriptedDialogs>();
-        const bool &ended = dialogs->ended;
-        mdMain::UseDialogs(std::move(dialogs));
+        QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("NoIcon|Vorpa|· 7 7 8 8 C")));
         f->close();
-        QVERIFY(ended);
+        QVERIFY(m_dialogs->ended);
     }
 
   private:
     QTemporaryDir m_configHome;
+    NoExitDialogs *m_dialogs = nullptr;
 };
 
 QTEST_MAIN(StartWindowTest)
