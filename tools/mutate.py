@@ -57,9 +57,10 @@ def copy_tree(source):
         if not origin.is_file():
             continue
         if copy.is_file() and copy.read_bytes() == origin.read_bytes():
+            shutil.copymode(origin, copy)
             continue
         copy.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(origin, copy)
+        shutil.copy(origin, copy)  # the contents and the mode, with a new time stamp
 
 
 def run(command, cwd, timeout, log):

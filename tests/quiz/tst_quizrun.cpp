@@ -3,9 +3,9 @@
 
 #include <QTest>
 
-using namespace Qt::StringLiterals;
+#include <tuple>
 
-Q_DECLARE_METATYPE(Operation)
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -57,61 +57,39 @@ class QuizRunTest : public QObject
         QCOMPARE(h.calculator.calls, 24);
     }
 
-    void wrongAnswerShowsTheCorrectedEquation_data()
+    // Every operation's corrected equation, after answers that are wrong in different ways.
+    void wrongAnswersShowTheCorrectedEquation()
     {
-        QTest::addColumn<Operation>("op");
-        QTest::addColumn<int>("a");
-        QTest::addColumn<int>("b");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("equation");
         using O = Operation;
-        QTest::newRow("+") << O::Addition << 3 << 5 << "-1"
-                           << "3+5=8";
-        QTest::newRow("-") << O::Subtraction << 9 << 4 << "три"
-                           << "9-4=5";
-        // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
-        QTest::newRow("·") << O::Multiplication << 7 << 8 << "4294967352"
-                           << "7·8=56";
-        QTest::newRow(":") << O::Division << 12 << 4 << "2.5"
-                           << "12:4=3";
-        QTest::newRow("%") << O::Remainder << 7 << 3 << "0"
-                           << "7%3=1";
-        QTest::newRow("^") << O::Power << 2 << 5 << "-32"
-                           << "2^5=32";
-        QTest::newRow("log") << O::Logarithm << 2 << 8 << "2"
-                             << "log(2,8)=3";
-    }
-
-    void wrongAnswerShowsTheCorrectedEquation()
-    {
-        QFETCH(Operation, op);
-        QFETCH(int, a);
-        QFETCH(int, b);
-        QFETCH(QString, answer);
-        QFETCH(QString, equation);
-        Harness h(op, a, b, QStringList(12, answer));
-        QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 0);
-        QCOMPARE(h.dialogs.messages, QStringList(12, u"Error|"_s + equation + u"|Ошибка"_s));
-        QVERIFY(!h.settings.CalculatorSeen);
+        const std::tuple<Operation, qint32, qint32, QString, QString> cases[] = {
+            {O::Addition, 3, 5, u"-1"_s, u"3+5=8"_s},
+            {O::Subtraction, 9, 4, u"три"_s, u"9-4=5"_s},
+            // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
+            {O::Multiplication, 7, 8, u"4294967352"_s, u"7·8=56"_s},
+            {O::Division, 12, 4, u"2.5"_s, u"12:4=3"_s},
+            {O::Remainder, 7, 3, u"0"_s, u"7%3=1"_s},
+            {O::Power, 2, 5, u"-32"_s, u"2^5=32"_s},
+            {O::Logarithm, 2, 8, u"2"_s, u"log(2,8)=3"_s},
+        };
+        for (const auto &[op, a, b, answer, equation] : cases) {
+            Harness h(op, a, b, QStringList(12, answer));
+            QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 0);
+            QCOMPARE(h.dialogs.messages, QStringList(12, u"Error|"_s + equation + u"|Ошибка"_s));
+            QVERIFY(!h.settings.CalculatorSeen);
+        }
     }
 
     // Cancel gives no text, and neither does OK on a cleared field: both end the program.
-    void emptyAnswerEndsTheProgram_data()
-    {
-        QTest::addColumn<QString>("empty");
-        QTest::newRow("cancel") << QString();
-        QTest::newRow("cleared field") << QStringLiteral("");
-    }
-
     void emptyAnswerEndsTheProgram()
     {
-        QFETCH(QString, empty);
-        Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, empty});
-        QVERIFY(!h.run());
-        QVERIFY(h.dialogs.ended);
-        QCOMPARE(h.dialogs.prompts.size(), 3);
-        QCOMPARE(h.dialogs.messages, QStringList({kRight, u"Error|2+2=4|Ошибка"_s,
-                                                  u"Warning||Петя, ты не прошёл тест"_s}));
+        for (const QString &empty : {QString(), QStringLiteral("")}) {
+            Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, empty});
+            QVERIFY(!h.run());
+            QVERIFY(h.dialogs.ended);
+            QCOMPARE(h.dialogs.prompts.size(), 3);
+            QCOMPARE(h.dialogs.messages, QStringList({kRight, u"Error|2+2=4|Ошибка"_s,
+                                                      u"Warning||Петя, ты не прошёл тест"_s}));
+        }
     }
 
     void generatorGivingUpEndsTheProgram()
