@@ -1,4 +1,3 @@
-#include "AppName.h"
 #include "frmStart.h"
 
 #include <QApplication>
@@ -6,8 +5,6 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    NameApplication();
-
     frmStart start;
     start.show();
     return app.exec();

@@ -75,7 +75,7 @@ def run(command, cwd, timeout, log):
 def first_failure(log):
     for line in pathlib.Path(log).read_text(errors="replace").splitlines():
         if "***Failed" in line or "***Timeout" in line or "***Exception" in line:
-            return line.split("Test #", 1)[-1].split(":", 1)[-1].split("*", 1)[0].strip()
+            return line.split("Test #", 1)[-1].split(":", 1)[-1].split()[0]
     return "?"
 
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libqt6svg6 libxcb1-dev
-    fonts-liberation xvfb xauth
+    fonts-liberation xvfb xauth xdotool
     desktop-file-utils appstream locales
     clang libclang-rt-14-dev libbenchmark-dev
     "$@"

@@ -1,4 +1,3 @@
-#include "AppName.h"
 #include "Fakes.h"
 #include "LoginName.h"
 #include "QtQuizDialogs.h"
@@ -141,7 +140,6 @@ class StartWindowTest : public QObject
             });
         QVERIFY(m_configHome.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
-        NameApplication();
         mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
         auto dialogs = std::make_unique<NoExitDialogs>();
         m_dialogs = dialogs.get();
@@ -326,7 +324,7 @@ class StartWindowTest : public QObject
             << "Ты не ответил верно ни на один вопрос" << false;
     }
 
-    // Seven times eight with a calculator open; ends by closing the results window.
+    // Seven times nine with a calculator open; ends by closing the results window.
     void wholeRun()
     {
         QFETCH(int, right);
@@ -339,8 +337,8 @@ class StartWindowTest : public QObject
         frmStart w;
         for (QLineEdit *field : {w.Text1[0], w.Text2[0]})
             field->setText(QStringLiteral("7"));
-        for (QLineEdit *field : {w.Text1[1], w.Text2[1]})
-            field->setText(QStringLiteral("8"));
+        w.Text1[1]->setText(QStringLiteral("9")); // 9..8 is the range 9..9
+        w.Text2[1]->setText(QStringLiteral("8"));
         // A regular file where the config folder belongs stops the save, even for root.
         const QString blocked = m_configHome.filePath(QStringLiteral("blocked"));
         if (!configWritable) {
@@ -352,14 +350,14 @@ class StartWindowTest : public QObject
             QFile::remove(blocked);
         });
         ModalAnswerer pupil;
-        pupil.answer = [right](int n) { return QString::number(n <= right ? 56 : 55); };
+        pupil.answer = [right](int n) { return QString::number(n <= right ? 63 : 62); };
         w.show();
         QTest::mouseClick(w.Command1, Qt::LeftButton);
 
         QCOMPARE(pupil.dialogs.size(), 24); // a verdict after each question
-        QCOMPARE(pupil.dialogs[0], QStringLiteral("Вопрос №1|0|Сколько будет 7 умножить на 8?"));
+        QCOMPARE(pupil.dialogs[0], QStringLiteral("Вопрос №1|0|Сколько будет 7 умножить на 9?"));
         QCOMPARE(pupil.dialogs.count(kRightBox), right);
-        QCOMPARE(pupil.dialogs.count(QStringLiteral("Critical|7·8=56|Ошибка")), 12 - right);
+        QCOMPARE(pupil.dialogs.count(QStringLiteral("Critical|7·9=63|Ошибка")), 12 - right);
         frmFinish *f = w.finishWindow();
         QVERIFY(f->isVisible() && !w.isVisible());
         QCOMPARE(f->Label1->text(), GetLoginName());
@@ -384,7 +382,7 @@ class StartWindowTest : public QObject
         pupil.dialogs.clear();
         QTest::mouseDClick(f->Label2, Qt::LeftButton);
         QTest::mouseDClick(f->Label1, Qt::LeftButton);
-        QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("NoIcon|Vorpa|· 7 7 8 8 C")));
+        QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("NoIcon|Vorpa|· 7 7 9 8 C")));
         f->close();
         QVERIFY(m_dialogs->ended);
     }

@@ -1,4 +1,0 @@
-#pragma once
-
-// Names the application "Vorpa": the title of the message boxes that carry none of their own.
-void NameApplication();
