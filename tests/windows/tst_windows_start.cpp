@@ -114,7 +114,8 @@ QString Shown(const frmStart &w)
              w.Check2->isChecked() ? QStringLiteral(" I") : QString());
 }
 
-// Stored choices that no test sets on the window, so that an overwrite shows.
+// Stored choices, 2..2 and 8..8 and difficult, with the code and the intellectual flag to fill
+// in; the tests that keep them set none of these on the window, so that an overwrite shows.
 const QString kStored = QStringLiteral("ExampleDifficult=1 ExampleMax1=2 ExampleMax2=8 "
                                        "ExampleMin1=2 ExampleMin2=8 ExampleType=%1 "
                                        "IntellectualMode=%2");
