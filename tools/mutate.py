@@ -48,11 +48,16 @@ def read_faults(path):
 
 
 def copy_tree(source):
-    """Brings source's files into the scratch copy, touching only those that differ, so that the
-    build stays incremental."""
+    """Makes the scratch copy `source` hold the working tree's files, touching only those that
+    differ, so that the build stays incremental."""
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
                             check=True, capture_output=True).stdout.decode().split("\0")
-    for name in filter(None, listed):
+    listed = set(filter(None, listed))
+    if source.is_dir():  # files the tree no longer has go from the copy too
+        for copy in [p for p in source.rglob("*") if p.is_file()]:
+            if copy.relative_to(source).as_posix() not in listed:
+                copy.unlink()
+    for name in sorted(listed):
         origin, copy = ROOT / name, source / name
         if not origin.is_file():
             continue
