@@ -30,13 +30,15 @@ struct FakeClock final : Clock
     double Seconds() override { return std::exchange(now, now + stepPerReading); }
 };
 
-// One scripted answer per call; the last one repeats.
+// One scripted answer per call; the last one repeats. A test may let time pass while probing.
 struct FakeCalculatorProbe final : CalculatorProbe
 {
     std::vector<bool> answers{false};
     int calls = 0;
+    std::function<void()> whileProbing = [] {};
     bool CalculatorWindowOpen() override
     {
+        whileProbing();
         return answers[std::min<size_t>(calls++, answers.size() - 1)];
     }
 };

@@ -10,6 +10,7 @@
 #include "mdMain.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +25,7 @@
 
 namespace {
 
+const QString kApplicationName = QStringLiteral("Vorpa");
 const QString kCaption = QStringLiteral("Обучающие примеры");
 const QString kIconPath = QStringLiteral(":/icons/vorpa.png");
 const QString kStopwatchPath = QStringLiteral(":/icons/stopwatch.svg");
@@ -78,6 +80,9 @@ void NameForScreenReaders(frmStart &w)
 
 frmStart::frmStart(QWidget *parent) : QWidget(parent)
 {
+    // The title of the boxes that carry no title of their own. No display name: on X11 Qt
+    // would append it to every window title.
+    QCoreApplication::setApplicationName(kApplicationName);
     UseRussianQtTexts();
     createControls();
     NameForScreenReaders(*this);

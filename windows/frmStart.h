@@ -23,7 +23,8 @@ class frmStart final : public QWidget
     Q_OBJECT
 
   public:
-    // Builds the window in its design state and loads it: login name, stored choices.
+    // Names the application "Vorpa", builds the window in its design state and loads it: login
+    // name, stored choices.
     explicit frmStart(QWidget *parent = nullptr);
     ~frmStart() override;
 

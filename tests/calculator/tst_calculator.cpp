@@ -11,10 +11,11 @@ namespace {
 
 constexpr uint kMe = 1000;
 
+// The real user id comes first; the effective one (here another user's) second.
 QByteArray Status(uint uid, const char *state = "S (sleeping)")
 {
-    const QByteArray id = QByteArray::number(uid);
-    return "State:\t" + QByteArray(state) + "\nUid:\t" + id + '\t' + id + "\t0\t0\n";
+    return "State:\t" + QByteArray(state) + "\nUid:\t" + QByteArray::number(uid) + '\t' +
+           QByteArray::number(uid + 50) + "\t0\t0\n";
 }
 
 // Adds a folder to a made-up /proc; a null content means no such file.
@@ -67,6 +68,7 @@ class CalculatorTest : public QObject
         const QByteArray gnome = "/usr/bin/gnome-calculator", none;
         const QByteArray cut("gnome-calculato\n"); // the kernel keeps 15 bytes of the name
         QTest::newRow("comm cut short") << cut << gnome + '\0' << true;
+        QTest::newRow("comm alone") << QByteArray("galculator\n") << QByteArray("gui\0") << true;
         QTest::newRow("search provider") << cut << gnome + '\0' + "--search-provider" << false;
         QTest::newRow("an argument") << none << QByteArray("sh\0kcalc", 8) << false;
         QTest::newRow("path with a blank") << none << QByteArray("/opt/My Apps/xcalc") << true;

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -36,9 +38,11 @@ class QuizRunTest : public QObject
     void twelveRightAnswers()
     {
         Harness h(Operation::Multiplication, 7, 8, QStringList(12, u"56"_s));
-        // Only the input dialogs count towards the thinking time (and one clock step each).
+        // Only the input dialogs count towards the thinking time (and one clock step each), not
+        // the verdicts nor looking for the calculator.
         h.dialogs.whileAsking = [&] { h.clock.now += 2.5; };
         h.dialogs.whileShowing = [&] { h.clock.now += 100.0; };
+        h.calculator.whileProbing = [&] { h.clock.now += 1000.0; };
         // The calculator is seen once, after the first answer, and the flag stays set.
         h.calculator.answers = {false, true, false};
         const auto outcome = h.run();
@@ -53,32 +57,39 @@ class QuizRunTest : public QObject
         QCOMPARE(h.calculator.calls, 24);
     }
 
-    void nineRightAnswers()
+    // Every operation's corrected equation, after answers that are wrong in different ways.
+    void wrongAnswersShowTheCorrectedEquation()
     {
-        Harness h(Operation::Logarithm, 2, 8,
-                  QStringList(9, u"3"_s) << u"2.5"_s << u"0"_s << u"три"_s);
-        QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 9);
-        QCOMPARE(h.dialogs.messages,
-                 QStringList(9, kRight) + QStringList(3, u"Error|log(2,8)=3|Ошибка"_s));
-        QVERIFY(!h.settings.CalculatorSeen);
+        using O = Operation;
+        const std::tuple<Operation, qint32, qint32, QString, QString> cases[] = {
+            {O::Addition, 3, 5, u"-1"_s, u"3+5=8"_s},
+            {O::Subtraction, 9, 4, u"три"_s, u"9-4=5"_s},
+            // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
+            {O::Multiplication, 7, 8, u"4294967352"_s, u"7·8=56"_s},
+            {O::Division, 12, 4, u"2.5"_s, u"12:4=3"_s},
+            {O::Remainder, 7, 3, u"0"_s, u"7%3=1"_s},
+            {O::Power, 2, 5, u"-32"_s, u"2^5=32"_s},
+            {O::Logarithm, 2, 8, u"2"_s, u"log(2,8)=3"_s},
+        };
+        for (const auto &[op, a, b, answer, equation] : cases) {
+            Harness h(op, a, b, QStringList(12, answer));
+            QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 0);
+            QCOMPARE(h.dialogs.messages, QStringList(12, u"Error|"_s + equation + u"|Ошибка"_s));
+            QVERIFY(!h.settings.CalculatorSeen);
+        }
     }
 
-    void answerTooLargeIsWrong()
+    // Cancel gives no text, and neither does OK on a cleared field: both end the program.
+    void emptyAnswerEndsTheProgram()
     {
-        // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
-        Harness h(Operation::Multiplication, 7, 8, QStringList(12, u"4294967352"_s));
-        QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 0);
-        QCOMPARE(h.dialogs.messages, QStringList(12, u"Error|7·8=56|Ошибка"_s));
-    }
-
-    void cancelOnThirdQuestionEndsTheProgram()
-    {
-        Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, QString()});
-        QVERIFY(!h.run());
-        QVERIFY(h.dialogs.ended);
-        QCOMPARE(h.dialogs.prompts.size(), 3);
-        QCOMPARE(h.dialogs.messages, QStringList({kRight, u"Error|2+2=4|Ошибка"_s,
-                                                  u"Warning||Петя, ты не прошёл тест"_s}));
+        for (const QString &empty : {QString(), QStringLiteral("")}) {
+            Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, empty});
+            QVERIFY(!h.run());
+            QVERIFY(h.dialogs.ended);
+            QCOMPARE(h.dialogs.prompts.size(), 3);
+            QCOMPARE(h.dialogs.messages, QStringList({kRight, u"Error|2+2=4|Ошибка"_s,
+                                                      u"Warning||Петя, ты не прошёл тест"_s}));
+        }
     }
 
     void generatorGivingUpEndsTheProgram()

@@ -1,7 +1,6 @@
 #include "Fakes.h"
 #include "LoginName.h"
 #include "QtQuizDialogs.h"
-#include "Registry.h"
 #include "frmFinish.h"
 #include "frmStart.h"
 #include "mdMain.h"
@@ -10,8 +9,6 @@
 #include <QtWidgets>
 
 #include <functional>
-
-Q_DECLARE_METATYPE(Registry::StoredValues)
 
 namespace {
 
@@ -22,19 +19,15 @@ void TypeText(QWidget *widget, const QString &text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// Answers the modal dialogs as a pupil would: types into each question and presses OK, and
-// presses OK on every message box, recording the boxes. Like Qt's own tests it polls for the
-// active modal widget, on a timer that also runs inside the dialogs' event loops.
+// Answers the modal dialogs as a pupil would and records each one as "title|default|prompt" for
+// a question, "icon|title|text" for a message box. A null answer presses Cancel, any other is
+// typed over the default before OK. Like Qt's own tests it polls for the active modal widget,
+// on a timer that also runs inside the dialogs' event loops.
 class ModalAnswerer final : public QObject
 {
   public:
-    struct Box
-    {
-        QString title, text;
-        QMessageBox::Icon icon;
-    };
     std::function<QString(int n)> answer = [](int) { return QStringLiteral("56"); }; // n from 1
-    QList<Box> boxes;
+    QStringList dialogs;
     int questions = 0;
 
     ModalAnswerer()
@@ -42,12 +35,19 @@ class ModalAnswerer final : public QObject
         connect(&m_timer, &QTimer::timeout, this, [this] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                dialogs << input->windowTitle() + u'|' + input->textValue() + u'|' +
+                               input->labelText();
+                const QString text = answer(++questions);
                 auto *edit = input->findChild<QLineEdit *>();
                 edit->selectAll();
-                TypeText(edit, answer(++questions));
-                input->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+                TypeText(edit, text);
+                input->findChild<QDialogButtonBox *>()
+                    ->button(text.isNull() ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)
+                    ->click();
             } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                boxes << Box{box->windowTitle(), box->text(), box->icon()};
+                dialogs << QLatin1String(
+                               QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())) +
+                               u'|' + box->windowTitle() + u'|' + box->text();
                 box->button(QMessageBox::Ok)->click();
             }
         });
@@ -58,36 +58,68 @@ class ModalAnswerer final : public QObject
     QTimer m_timer;
 };
 
-// Stored choices that no test sets on the window, so that an overwrite shows.
-const Registry::StoredValues kSentinel{4, 1, 3, 4, 5, 6, 1};
-const QStringList kDesignState = {"Умножение", "1", "10", "1", "10"};
-
-QList<qint32> Values(const Registry::StoredValues &values)
+// The real dialogs, except that ending the program only sets a flag.
+struct NoExitDialogs final : QuizDialogs
 {
-    QList<qint32> list;
-    Registry::ForEachStoredValue(values, [&](const QString &, qint32 value) { list << value; });
-    return list;
+    QtQuizDialogs real;
+    bool ended = false;
+    QString AskText(const QString &prompt, const QString &title, const QString &text) override
+    {
+        return real.AskText(prompt, title, text);
+    }
+    void ShowMessage(const QString &text, MessageIcon icon,
+                     const std::optional<QString> &title) override
+    {
+        real.ShowMessage(text, icon, title);
+    }
+    void EndProgram() override { ended = true; }
+};
+
+// The settings file, and what it holds as its "name=value" lines in sorted order.
+QString StoreFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quorvantelle/Vorpa.conf");
 }
 
-// Writes the values as they are, also ones the program itself never writes.
-void StoreValues(const Registry::StoredValues &values)
+QString Stored()
 {
-    Registry::OpenSettingsKey(Registry::SettingsKeyPath);
-    Registry::ForEachStoredValue(values, Registry::SetNumberValue);
-    Registry::FlushSettingsKey();
+    QFile file(StoreFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("nothing");
+    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n').filter(u"=");
+    lines.sort();
+    return lines.join(u' ');
 }
 
-// The selected kind of example and the four bounds.
-QStringList Shown(const frmStart &w)
+// Writes the file by hand, also with values the program itself never writes.
+void Store(const QString &values)
 {
-    QStringList shown = {w.Text1[0]->text(), w.Text2[0]->text(), w.Text1[1]->text(),
-                         w.Text2[1]->text()};
+    QVERIFY(QDir().mkpath(QFileInfo(StoreFile()).path()));
+    QFile file(StoreFile());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[General]\n" + QString(values).replace(u' ', u'\n').toUtf8() + '\n');
+}
+
+// The selected kind of example, the two ranges, then D and I for the ticked boxes.
+QString Shown(const frmStart &w)
+{
+    QString button;
     for (const QRadioButton *option : w.Frame1->findChildren<QRadioButton *>()) {
         if (option->isChecked())
-            shown.prepend(option->text());
+            button = option->text();
     }
-    return shown;
+    return QStringLiteral("%1 %2..%3 %4..%5%6%7")
+        .arg(button, w.Text1[0]->text(), w.Text2[0]->text(), w.Text1[1]->text(), w.Text2[1]->text(),
+             w.Check1->isChecked() ? QStringLiteral(" D") : QString(),
+             w.Check2->isChecked() ? QStringLiteral(" I") : QString());
 }
+
+// Stored choices, 2..2 and 8..8 and difficult, with the code and the intellectual flag to fill
+// in; the tests that keep them set none of these on the window, so that an overwrite shows.
+const QString kStored = QStringLiteral("ExampleDifficult=1 ExampleMax1=2 ExampleMax2=8 "
+                                       "ExampleMin1=2 ExampleMin2=8 ExampleType=%1 "
+                                       "IntellectualMode=%2");
+const QString kRightBox = QStringLiteral("Information|Молодец|Правильно");
 
 } // namespace
 
@@ -109,12 +141,14 @@ class StartWindowTest : public QObject
             });
         QVERIFY(m_configHome.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
-        QApplication::setApplicationName(QStringLiteral("Vorpa"));
         mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
+        auto dialogs = std::make_unique<NoExitDialogs>();
+        m_dialogs = dialogs.get();
+        mdMain::UseDialogs(std::move(dialogs));
     }
     void cleanup()
     {
-        mdMain::UseDialogs(std::make_unique<QtQuizDialogs>());
+        m_dialogs->ended = false;
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
@@ -124,55 +158,76 @@ class StartWindowTest : public QObject
         frmStart w;
         QVERIFY(!GetLoginName().isEmpty());
         QCOMPARE(w.Text3->text(), GetLoginName());
-        QCOMPARE(Shown(w), kDesignState);
-        QVERIFY(!w.Check1->isChecked() && !w.Check2->isChecked() && w.Check2->isEnabled());
-        QCOMPARE(Values(Registry::LoadSettings()), Values({}));
+        QCOMPARE(Shown(w), QStringLiteral("Умножение 1..10 1..10"));
+        QVERIFY(w.Check2->isEnabled());
+        QCOMPARE(Stored(), QStringLiteral("nothing"));
+        const QPoint offCentre = w.geometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
     }
 
-    void restoresStoredValues_data()
-    {
-        QTest::addColumn<Registry::StoredValues>("stored");
-        QTest::addColumn<QStringList>("shown");
-        // One non-zero bound shows all four, four zeros mean none is stored; a code outside
-        // 1..7 leaves multiplication; any non-zero flag ticks its box.
-        QTest::newRow("-5 5 0 0, code 7") << Registry::StoredValues{7, 5, -5, 5, 0, 0, 1}
-                                          << QStringList{"Логарифмирование", "-5", "5", "0", "0"};
-        QTest::newRow("0 0 0 7, code 8") << Registry::StoredValues{8, 0, 0, 0, 0, 7, 0}
-                                         << QStringList{"Умножение", "0", "0", "0", "7"};
-        QTest::newRow("four zeros, code 0")
-            << Registry::StoredValues{0, 1, 0, 0, 0, 0, 2} << kDesignState;
-    }
-
+    // One non-zero bound shows all four, four zeros mean none is stored; a code outside 1..7
+    // leaves multiplication; any non-zero flag ticks its box, each its own.
     void restoresStoredValues()
     {
-        QFETCH(Registry::StoredValues, stored);
-        StoreValues(stored);
-        frmStart w;
-        QTEST(Shown(w), "shown");
-        QCOMPARE(w.Check1->isChecked(), stored.ExampleDifficult != 0);
-        QCOMPARE(w.Check2->isChecked(), stored.IntellectualMode != 0);
-        QVERIFY(w.Check2->isEnabled());
+        const std::pair<QString, QString> cases[] = {
+            {"ExampleType=7 ExampleDifficult=5 ExampleMin1=-5 ExampleMax1=5 IntellectualMode=0",
+             "Логарифмирование -5..5 0..0 D"},
+            {"ExampleType=8 ExampleMax2=7 IntellectualMode=1", "Умножение 0..0 0..7 I"},
+            {"ExampleType=0 ExampleDifficult=1 IntellectualMode=2", "Умножение 1..10 1..10 D I"},
+        };
+        for (const auto &[stored, shown] : cases) {
+            Store(stored);
+            frmStart w;
+            QCOMPARE(Shown(w), shown);
+            QVERIFY(w.Check2->isEnabled());
+        }
     }
 
-    void nameGatesTheIntellectualBoxAndSaving_data()
+    void startSavesAndAsks_data()
     {
-        QTest::addColumn<QStringList>("names"); // typed one after the other
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QStringList>("names");    // typed one after the other
+        QTest::addColumn<QString>("intellectual"); // as saved; empty when nothing is saved
+        const auto row = [](const char *name, const char *button, int code, const char *question,
+                            const QStringList &names = {}, const char *intellectual = "1") {
+            QTest::newRow(name) << button << code << question << names << intellectual;
+        };
+        row("1", "Сложение", 1, "Сколько будет 2 плюс 8?");
+        row("2", "Вычитание", 2, "Сколько будет 2 минус 8?");
+        row("3", "Умножение", 3, "Сколько будет 2 умножить на 8?");
+        row("4", "Деление", 4, "Какая целая часть при делении 2 на 8?");
+        row("5", "Остаток от деления", 5, "Найди остаток при делении 2 на 8.");
+        row("6", "Возведение в степень", 6, "Возведи 2 в степень 8.");
+        row("7", "Логарифмирование", 7, "Найди целую часть логарифма по основанию 2 от числа 8.");
         const QString login = GetLoginName();
         const QString otherCase = login.toUpper() != login ? login.toUpper() : login.toLower();
-        QTest::newRow("login name untouched") << QStringList();
-        QTest::newRow("other name") << QStringList{"Петя"};
+        const char *times = "Сколько будет 2 умножить на 8?";
+        row("other name", "Умножение", 3, times, {"Петя"}, "");
         if (otherCase != login)
-            QTest::newRow("other case") << QStringList{otherCase};
-        QTest::newRow("trailing blank") << QStringList{login + u' '};
-        QTest::newRow("back to the login name") << QStringList{"Петя", login};
+            row("other case", "Умножение", 3, times, {otherCase}, "");
+        row("trailing blank", "Умножение", 3, times, {login + u' '}, "");
+        row("back to the login name", "Умножение", 3, times, {"Петя", login}, "0");
     }
 
-    // Starts with Enter, which presses "Начать".
-    void nameGatesTheIntellectualBoxAndSaving()
+    // The stored code ticks its button. The pupil picks that button after another code was
+    // stored, may change the name, and presses Enter: the choices are saved before the first
+    // question while the name is the login name, and the questions are of the button's kind.
+    void startSavesAndAsks()
     {
+        QFETCH(QString, button);
+        QFETCH(int, code);
         QFETCH(QStringList, names);
-        StoreValues(kSentinel); // ticks the intellectual-mode box
+        QFETCH(QString, intellectual);
+        Store(kStored.arg(code).arg(1));
+        QCOMPARE(Shown(frmStart()), button + QStringLiteral(" 2..2 8..8 D I"));
+        Store(kStored.arg(code % 7 + 1).arg(1));
         frmStart w;
+        for (QRadioButton *option : w.Frame1->findChildren<QRadioButton *>()) {
+            if (option->text() == button)
+                option->click();
+        }
         for (const QString &name : names) {
             w.Text3->selectAll();
             TypeText(w.Text3, name.chopped(1));
@@ -181,20 +236,25 @@ class StartWindowTest : public QObject
             QVERIFY(!w.Check2->isChecked());
             QCOMPARE(w.Check2->isEnabled(), name == GetLoginName());
         }
-        w.Option3->setChecked(true);
-        w.Text2[1]->setText(QStringLiteral("8"));
         mdMain::Settings().CalculatorSeen = true;
 
+        QString storedWhenAsked;
         ModalAnswerer pupil;
+        pupil.answer = [&](int n) {
+            if (n == 1)
+                storedWhenAsked = Stored();
+            return QStringLiteral("1");
+        };
         QTest::keyClick(w.Text3, Qt::Key_Return);
         QCOMPARE(pupil.questions, 12);
         QVERIFY(!w.isVisible() && w.finishWindow()->isVisible());
         QVERIFY(!mdMain::Settings().CalculatorSeen); // cleared at the start; no calculator since
-        const Registry::StoredValues saved{3, 1, 3, 4, 5, 8, names.isEmpty()};
-        const bool loginName = names.isEmpty() || names.last() == GetLoginName();
-        QCOMPARE(Values(Registry::LoadSettings()), Values(loginName ? saved : kSentinel));
+        QTEST(pupil.dialogs.value(0).section(u'|', 2), "question");
+        QCOMPARE(storedWhenAsked, intellectual.isEmpty() ? kStored.arg(code % 7 + 1).arg(1)
+                                                         : kStored.arg(code).arg(intellectual));
     }
 
+    // The warning names the first bad field of four, which gets the focus.
     void badBoundsAreRejected_data()
     {
         QTest::addColumn<QString>("text");
@@ -211,7 +271,7 @@ class StartWindowTest : public QObject
         QFETCH(QString, text);
         QFETCH(int, field);
         QFETCH(QString, fieldName);
-        StoreValues(kSentinel);
+        Store(kStored.arg(4).arg(1));
         frmStart w;
         w.show();
         const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
@@ -221,43 +281,66 @@ class StartWindowTest : public QObject
 
         ModalAnswerer pupil;
         QTest::mouseClick(w.Command1, Qt::LeftButton);
-        QCOMPARE(pupil.boxes.size(), 1);
-        QCOMPARE(pupil.boxes[0].icon, QMessageBox::Warning);
-        QCOMPARE(pupil.boxes[0].title, QStringLiteral("Vorpa"));
-        QVERIFY2(pupil.boxes[0].text.contains(u'«' + fieldName + u'»'),
-                 qPrintable(pupil.boxes[0].text));
+        QCOMPARE(pupil.dialogs.size(), 1);
+        // The limits as the regional settings write them; CTest runs this under C.UTF-8 and
+        // ru_RU.UTF-8.
+        const QString limits =
+            QLocale::system().language() == QLocale::Russian
+                ? QStringLiteral(
+                      "от -2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647.")
+                : QStringLiteral("от -2,147,483,648 до 2,147,483,647.");
+        QCOMPARE(pupil.dialogs[0], QStringLiteral("Warning|Vorpa|В поле «%1» нужно написать целое "
+                                                  "число %2")
+                                       .arg(fieldName, limits));
         QCOMPARE(w.focusWidget(), fields[field]);
         QVERIFY(w.isVisible() && !w.finishWindow());
-        QCOMPARE(Values(Registry::LoadSettings()), Values(kSentinel));
+        QCOMPARE(Stored(), kStored.arg(4).arg(1));
+    }
+
+    // Cancel on the first question ends the program; the results window never shows.
+    void cancelEndsTheProgram()
+    {
+        QFile::remove(StoreFile());
+        frmStart w;
+        ModalAnswerer pupil;
+        pupil.answer = [](int) { return QString(); };
+        w.Command1->click();
+        QCOMPARE(pupil.dialogs.size(), 2);
+        QCOMPARE(pupil.dialogs[1],
+                 QStringLiteral("Warning||%1, ты не прошёл тест").arg(GetLoginName()));
+        QVERIFY(m_dialogs->ended && !w.finishWindow()->isVisible());
     }
 
     void wholeRun_data()
     {
         QTest::addColumn<int>("right");
-        QTest::addColumn<bool>("passed");
+        QTest::addColumn<QString>("banner");
         QTest::addColumn<QString>("countText");
         QTest::addColumn<bool>("configWritable");
-        QTest::newRow("12 right") << 12 << true << "Ты ответил правильно на все вопросы" << true;
-        QTest::newRow("9 right") << 9 << false << "Ты правильно ответил на 9 вопросов" << true;
+        QTest::newRow("12 right") << 12 << "Ты прошёл тест"
+                                  << "Ты ответил правильно на все вопросы" << true;
+        QTest::newRow("9 right") << 9 << "Ты не прошёл тест"
+                                 << "Ты правильно ответил на 9 вопросов" << true;
         QTest::newRow("0 right, config folder unwritable")
-            << 0 << false << "Ты не ответил верно ни на один вопрос" << false;
+            << 0 << "Ты не прошёл тест"
+            << "Ты не ответил верно ни на один вопрос" << false;
     }
 
-    // Seven times eight with a calculator open; ends by closing the results window.
+    // Seven times nine with a calculator open; ends by closing the results window.
     void wholeRun()
     {
         QFETCH(int, right);
-        QFETCH(bool, passed);
+        QFETCH(QString, banner);
         QFETCH(bool, configWritable);
         auto probe = std::make_unique<FakeCalculatorProbe>();
         probe->answers = {true};
         mdMain::UseCalculatorProbe(std::move(probe));
-        StoreValues({});
+        QFile::remove(StoreFile());
         frmStart w;
         for (QLineEdit *field : {w.Text1[0], w.Text2[0]})
             field->setText(QStringLiteral("7"));
-        for (QLineEdit *field : {w.Text1[1], w.Text2[1]})
-            field->setText(QStringLiteral("8"));
+        w.Text1[1]->setText(QStringLiteral("9")); // 9..8 is the range 9..9
+        w.Text2[1]->setText(QStringLiteral("8"));
         // A regular file where the config folder belongs stops the save, even for root.
         const QString blocked = m_configHome.filePath(QStringLiteral("blocked"));
         if (!configWritable) {
@@ -269,35 +352,39 @@ class StartWindowTest : public QObject
             QFile::remove(blocked);
         });
         ModalAnswerer pupil;
-        pupil.answer = [right](int n) { return QString::number(n <= right ? 56 : 55); };
+        pupil.answer = [right](int n) { return QString::number(n <= right ? 63 : 62); };
         w.show();
         QTest::mouseClick(w.Command1, Qt::LeftButton);
 
-        QCOMPARE(pupil.questions, 12);
-        QCOMPARE(pupil.boxes.size(), 12); // the verdicts
+        QCOMPARE(pupil.dialogs.size(), 24); // a verdict after each question
+        QCOMPARE(pupil.dialogs[0], QStringLiteral("Вопрос №1|0|Сколько будет 7 умножить на 9?"));
+        QCOMPARE(pupil.dialogs.count(kRightBox), right);
+        QCOMPARE(pupil.dialogs.count(QStringLiteral("Critical|7·9=63|Ошибка")), 12 - right);
         frmFinish *f = w.finishWindow();
         QVERIFY(f->isVisible() && !w.isVisible());
         QCOMPARE(f->Label1->text(), GetLoginName());
+        QCOMPARE(f->Label3->text(), QStringLiteral("Всего было 12 вопросов"));
         QTEST(f->Label2->text(), "countText");
         const QRegularExpression timeLine(QStringLiteral("^Думал над решениями \\d+ секунд[уы]?$"));
         QVERIFY2(timeLine.match(f->Label5->text()).hasMatch(), qPrintable(f->Label5->text()));
-        // The banner in front is the widget in the middle of the banners' shared rectangle.
-        QCOMPARE(f->childAt(f->Label4[0]->geometry().center()), f->Label4[passed ? 0 : 1]);
+        // The banner in front is the widget in the middle of the banners' shared rectangle; it
+        // is drawn blue, RGB(0, 0, 255), for a pass and dark blue, RGB(0, 0, 128), for a fail.
+        const QRect banners = f->Label4[0]->geometry();
+        QCOMPARE(qobject_cast<QLabel *>(f->childAt(banners.center()))->text(), banner);
+        const QImage shot = f->grab(banners).toImage().convertToFormat(QImage::Format_RGB32);
+        const auto *pixels = reinterpret_cast<const QRgb *>(shot.constBits());
+        const QSet<QRgb> colours(pixels, pixels + shot.sizeInBytes() / sizeof(QRgb));
+        const bool passed = banner == u"Ты прошёл тест";
+        QCOMPARE(colours.contains(qRgb(0, 0, 255)), passed);
+        QCOMPARE(colours.contains(qRgb(0, 0, 128)), !passed);
 
         // Double-clicking the name shows the diagnostic line; elsewhere nothing.
-        pupil.boxes.clear();
+        pupil.dialogs.clear();
         QTest::mouseDClick(f->Label2, Qt::LeftButton);
         QTest::mouseDClick(f->Label1, Qt::LeftButton);
-        QCOMPARE(pupil.boxes.size(), 1);
-        QCOMPARE(pupil.boxes[0].text, QStringLiteral("· 7 7 8 8 C"));
-        QCOMPARE(pupil.boxes[0].icon, QMessageBox::NoIcon);
-        QCOMPARE(pupil.boxes[0].title, QStringLiteral("Vorpa"));
-
-        auto dialogs = std::make_unique<ScriptedDialogs>();
-        const bool &ended = dialogs->ended;
-        mdMain::UseDialogs(std::move(dialogs));
+        QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("NoIcon|Vorpa|· 7 7 9 8 C")));
         f->close();
-        QVERIFY(ended);
+        QVERIFY(m_dialogs->ended);
     }
 
     void wholeNameShows_data()
@@ -333,10 +420,10 @@ class StartWindowTest : public QObject
         w.Command2->setFocus();
         QTest::keyClick(w.Command2, Qt::Key_Return);
         QTest::keyClick(w.Command2, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(pupil.boxes.size(), 0);
+        QCOMPARE(pupil.dialogs.size(), 0);
         w.Text3->setFocus();
         QTest::keyClick(w.Text3, Qt::Key_Return);
-        QCOMPARE(pupil.boxes.size(), 1); // the warning about "abc"
+        QCOMPARE(pupil.dialogs.size(), 1); // the warning about "abc"
     }
 
     void boundsFollowTheRegionalSettings_data()
@@ -364,13 +451,15 @@ class StartWindowTest : public QObject
         w.Text2[1]->setText(QStringLiteral("abc"));
         ModalAnswerer pupil;
         w.Command1->click();
-        QCOMPARE(pupil.boxes.size(), 1);
-        QCOMPARE(pupil.boxes[0].text,
-                 "В поле «Второе число, до» нужно написать целое число от " + limits + u'.');
+        QCOMPARE(pupil.dialogs,
+                 QStringList("Warning|Vorpa|В поле «Второе число, до» нужно написать целое "
+                             "число от " +
+                             limits + u'.'));
     }
 
   private:
     QTemporaryDir m_configHome;
+    NoExitDialogs *m_dialogs = nullptr;
 };
 
 QTEST_MAIN(StartWindowTest)
