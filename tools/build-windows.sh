@@ -103,6 +103,11 @@ build_qt() {
     write_toolchain
     local base hostinfo
     base=$(fetch_source qt6-base)
+    # Qt 6.4 builds its DirectWrite font support only along with Direct2D, yet the windows
+    # platform plugin asks for the DirectWrite font database whenever DirectWrite 3 is there:
+    # without Direct2D it then fails to link. It uses the GDI one, its default, instead.
+    sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+        "$base/src/plugins/platforms/windows/qwindowsintegration.cpp"
     hostinfo=$(find /usr/lib -path '*/cmake/Qt6HostInfo/Qt6HostInfoConfig.cmake' | head -n 1)
 
     # Only what the program and its tests use: Core, Gui, Widgets, Test, the windows and
