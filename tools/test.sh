@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, runs each fuzz target for 20 seconds, then builds and runs the whole
 # test suite twice: in the normal build and in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer. Last comes the Windows build, cross-compiled with mingw-w64 and
+# tested under Wine (the first run builds Qt for Windows, see tools/build-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,5 +27,12 @@ echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
 run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORPA_SANITIZE=ON
 echo "== Normal build"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Windows build (mingw-w64), tested under Wine"
+if tools/build-windows.sh; then
+    (cd build-windows && ctest --output-on-failure -j "$jobs") || status=1
+else
+    status=1
+fi
 
 exit $status

@@ -1,0 +1,36 @@
+# On Windows the program's folder holds all it needs to run: Qt's DLLs and plugins, Qt's
+# Russian texts (found through qt.conf) and the compiler's runtime. The target vorpa_zip packs
+# that folder into vorpa-windows.zip in the build folder. The icons are built in as PNG
+# (windows/CMakeLists.txt), so no SVG module is needed.
+set(bundle ${CMAKE_INSTALL_BINDIR})
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets RUNTIME DESTINATION ${bundle})
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin
+        LIBRARY DESTINATION ${bundle}/platforms)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin
+        LIBRARY DESTINATION ${bundle}/styles)
+
+# Debian's translation, the same for every platform.
+find_file(QT_RUSSIAN_QM qtbase_ru.qm PATHS /usr/share/qt6/translations
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+install(FILES ${QT_RUSSIAN_QM} DESTINATION ${bundle}/translations)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\n")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt.conf DESTINATION ${bundle})
+
+foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
+        message(FATAL_ERROR "The compiler does not know where ${dll} is")
+    endif()
+    install(FILES ${dll_path} DESTINATION ${bundle})
+endforeach()
+
+set(zip_root ${CMAKE_BINARY_DIR}/zip)
+add_custom_target(vorpa_zip ALL
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${zip_root}
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${zip_root}/vorpa
+    COMMAND ${CMAKE_COMMAND} -E chdir ${zip_root}
+            ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/vorpa-windows.zip --format=zip vorpa
+    DEPENDS vorpa
+    COMMENT "Packing vorpa-windows.zip"
+    VERBATIM)
