@@ -15,8 +15,7 @@ using Registry::StoredValues;
 
 namespace {
 
-// What every save in these tests stores, and the bytes that are in the file afterwards when it
-// had none of the values before.
+// What every save here stores, and its lines in a file that had none of the values.
 const QuizSettings kNext{{}, -3, 3, 0, 9, Operation::Power, true, true};
 const QByteArray kNextLines("ExampleType=6\nExampleDifficult=1\nExampleMin1=-3\nExampleMax1=3\n"
                             "ExampleMin2=0\nExampleMax2=9\nIntellectualMode=1\n");
@@ -34,8 +33,7 @@ bool WriteAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// What stands at each path: its kind and inode, and the bytes of a regular file (also one behind
-// a link). A pipe is never opened.
+// Kind, inode and (for a regular file, also behind a link) bytes at each path; pipes unopened.
 QByteArray Snapshot(const QStringList &paths)
 {
     QByteArray all;
@@ -71,8 +69,7 @@ class RegistryTest : public QObject
         QVERIFY(QDir(m_dir->path()).isEmpty());
     }
 
-    // A relative XDG_CONFIG_HOME does not count, so the file goes to ~/.config; under umask 000
-    // the folders made on the way and the file are still the user's alone.
+    // A relative XDG_CONFIG_HOME does not count; under umask 000 all made is the user's alone.
     void firstSave()
     {
         const QString home = m_dir->filePath("home"),
@@ -138,8 +135,7 @@ class RegistryTest : public QObject
             << QByteArray("Dear diary,\nExampleType=4\n");
     }
 
-    // Good values are read, bad ones read 0; a save changes only the seven values and replaces
-    // the file whole: the old file, still open, keeps its bytes.
+    // Bad values read 0; a save changes only the seven values, replacing the file whole.
     void handEditedFile()
     {
         QFETCH(QByteArray, contents);
@@ -166,8 +162,7 @@ class RegistryTest : public QObject
             QTest::newRow(oddity) << oddity << three;
     }
 
-    // Things that could make a store block, read without end, or write where it must not: each
-    // reads as nothing (or as what it leads to), and a save is skipped at once, leaving them be.
+    // What could block, read without end or write astray reads as nothing; saves leave it be.
     void unusualFile()
     {
         QFETCH(QString, oddity);

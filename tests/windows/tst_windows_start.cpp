@@ -148,9 +148,8 @@ class StartWindowTest : public QObject
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
-    // One non-zero bound shows all four, four zeros mean none is stored; a code outside 1..7
-    // leaves multiplication; any non-zero flag ticks its box, each its own. The window is
-    // centred and the name field holds the login name.
+    // Any non-zero bound shows all four, a code outside 1..7 leaves multiplication, a non-zero
+    // flag ticks its own box; the window is centred, with the login name.
     void restoresStoredValues()
     {
         const std::pair<QString, QString> cases[] = {
@@ -198,9 +197,8 @@ class StartWindowTest : public QObject
         row("back to the login name", "Умножение", 3, times, {"Петя", login}, "0");
     }
 
-    // The stored code ticks its button. The pupil picks that button after another code was
-    // stored, may change the name, and presses Enter: the choices are saved before the first
-    // question while the name is the login name, and the questions are of the button's kind.
+    // The stored code ticks its button; picked after another code was stored, it is saved before
+    // the first question (only under the login name) and the questions are of its kind.
     void startSavesAndAsks()
     {
         QFETCH(QString, button);
@@ -263,9 +261,8 @@ class StartWindowTest : public QObject
                                << "-2147483648 до 2147483647";
     }
 
-    // Bounds are read as the regional settings write numbers; the warning names the first bad
-    // field, which gets the focus, and gives the limits as they read there. Enter on the
-    // stopwatch does nothing.
+    // The warning names the first bad field, focused, with limits as the locale writes them;
+    // Enter on the stopwatch does nothing.
     void badBoundsAreRejected()
     {
         QFETCH(QString, locale);
