@@ -83,9 +83,9 @@ class GeneratorTest : public QObject
         QCOMPARE(bits, (quint64(1) << 53) - 1);
     }
 
+    // Easy subtraction: (1, 10) is negative and thrown away, then (10, 1) passes.
     void drawsFirstOperandFirstAndRetries()
     {
-        // Easy subtraction: (1, 10) is negative and thrown away, then (10, 1) passes.
         ScriptedRandom random({0.0, kAlmostOne, kAlmostOne, 0.0});
         FakeClock clock;
         const auto example = DrawExample({{}, 1, 10, 1, 10, Operation::Subtraction}, random, clock);
@@ -93,6 +93,11 @@ class GeneratorTest : public QObject
         QCOMPARE(QList<qint32>({example->FirstOperand, example->SecondOperand, example->Answer}),
                  QList<qint32>({10, 1, 9}));
         QCOMPARE(random.drawn, size_t(4));
+        // Dense candidates (one pair in three) are never drawn directly, however unlucky the loop.
+        ScriptedRandom unlucky({kAlmostOne}); // always 7 : 3
+        const CountedDraw dense =
+            DrawExampleCounted({{}, 7, 7, 1, 3, Operation::Division}, unlucky, clock);
+        QVERIFY(!dense.example && !dense.direct);
     }
 
     void givesUpOnlyAfterMoreThanFiveSeconds_data()
