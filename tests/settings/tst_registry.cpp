@@ -9,6 +9,7 @@
 #include <climits>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using Registry::StoredValues;
@@ -94,6 +95,21 @@ class RegistryTest : public QObject
         }
         QVERIFY(!QFileInfo::exists(m_dir->filePath("config")));
         QCOMPARE(Registry::LoadSettings(), (StoredValues{7, 1, INT_MIN, INT_MAX, -5, 0, 1}));
+    }
+
+    // A save waits for a lock released in time, rather than losing the choices.
+    void waitsForALockReleasedInTime()
+    {
+        QLockFile held(settingsFile() + ".lock");
+        QVERIFY(QDir().mkpath(QFileInfo(settingsFile()).path()) && held.tryLock(0));
+        std::thread release([&held] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            held.unlock();
+        });
+        const bool saved = Registry::SaveSettings(kNext);
+        release.join();
+        QVERIFY(saved);
+        QCOMPARE(ReadAll(settingsFile()), kNextLines);
     }
 
     void handEditedFile_data()
