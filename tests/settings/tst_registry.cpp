@@ -3,11 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <climits>
+#include <csignal>
 #include <optional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -174,7 +177,7 @@ class RegistryTest : public QObject
                                    "link to a diary", "file where the config folder belongs"})
             QTest::newRow(oddity) << oddity << StoredValues{};
         for (const char *oddity : {"link to another user's settings", "named pipe at the lock",
-                                   "folder at the lock", "lock held"})
+                                   "folder at the lock", "lock held", "file size limit"})
             QTest::newRow(oddity) << oddity << three;
     }
 
@@ -183,7 +186,9 @@ class RegistryTest : public QObject
     {
         QFETCH(QString, oddity);
         const QString conf = settingsFile(), lock = conf + ".lock", other = m_dir->filePath("x");
-        QVERIFY(WriteAll(conf, "ExampleType=3\n"));
+        const QByteArray padding =
+            oddity == "file size limit" ? QByteArray(300, ' ') : ""; // > lock
+        QVERIFY(WriteAll(conf, "ExampleType=3\n" + padding));
         QVERIFY(WriteAll(other, oddity.contains("diary") ? "Dear diary,\n" : "ExampleType=3\n"));
         const QMap<QString, QString> links = {{"link to /dev/zero", "/dev/zero"},
                                               {"link to a folder", m_dir->path()},
@@ -205,9 +210,18 @@ class RegistryTest : public QObject
         QVERIFY(oddity != "folder at the lock" || QDir().mkdir(lock));
         QVERIFY(oddity != "lock held" || held.tryLock(0));
 
+        // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole.
+        rlimit limit = {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const auto restore = qScopeGuard([limit] { setrlimit(RLIMIT_FSIZE, &limit); });
         const QStringList places = {conf, lock, other, m_dir->filePath("config")};
         const QByteArray before = Snapshot(places);
         QTEST(Registry::LoadSettings(), "read");
+        if (oddity == "file size limit") {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit small = {256, limit.rlim_max};
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
         QVERIFY(!Registry::SaveSettings(kNext));
         QCOMPARE(Snapshot(places), before);
     }
