@@ -75,6 +75,7 @@ class ExtremesTest : public QObject
                  {"second top", -3, 3, kMax - 40, kMax},
                  {"second bottom", -3, 3, kMin, kMin + 40},
                  {"cube roots", 1280, 1300, -1, 4},
+                 {"powers of two", -3, 3, 28, 33},
                  {"square", 46335, 46345, 2147395595, 2147395605}});
     }
 

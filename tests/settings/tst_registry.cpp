@@ -73,7 +73,7 @@ class RegistryTest : public QObject
         QVERIFY(QDir(m_dir->path()).isEmpty());
     }
 
-    // A relative XDG_CONFIG_HOME does not count; under umask 000 all made is the user's alone.
+    // A relative XDG_CONFIG_HOME does not count; under umask 277 all made is the user's alone.
     void firstSave()
     {
         const QString home = m_dir->filePath("home"),
@@ -82,7 +82,7 @@ class RegistryTest : public QObject
         qputenv("XDG_CONFIG_HOME", "config");
         const QString folder = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir->path()));
-        const mode_t mask = umask(0);
+        const mode_t mask = umask(0277);
         const QuizSettings quiz{{}, INT_MIN, INT_MAX, -5, 0, Operation::Logarithm, true, true};
         const bool saved = Registry::SaveSettings(quiz);
         umask(mask);
@@ -113,6 +113,18 @@ class RegistryTest : public QObject
         release.join();
         QVERIFY(saved);
         QCOMPARE(ReadAll(settingsFile()), kNextLines);
+    }
+
+    // A settings file that links to one of the user's own files is saved through the link.
+    void savesThroughALink()
+    {
+        const QString real = m_dir->filePath("dotfiles/vorpa.conf");
+        QVERIFY(WriteAll(real, "ExampleType=3\n"));
+        QVERIFY(QDir().mkpath(QFileInfo(settingsFile()).path()));
+        QVERIFY(QFile::link(real, settingsFile()));
+        QVERIFY(Registry::SaveSettings(kNext));
+        QVERIFY(QFileInfo(settingsFile()).isSymLink());
+        QCOMPARE(ReadAll(real), kNextLines);
     }
 
     void handEditedFile_data()
