@@ -115,21 +115,6 @@ class RegistryTest : public QObject
         QCOMPARE(ReadAll(settingsFile()), kNextLines);
     }
 
-    // Key paths name a store as the registry does, never one outside the config folder; a value
-    // set twice is written once, as last set.
-    void keyPathsAndRepeatedValues()
-    {
-        QVERIFY(WriteAll(m_dir->filePath("Vorpa.conf"), "ExampleType=3\n")); // config/../
-        QCOMPARE(Registry::GetNumberValue(Registry::Hive::CurrentUser, "Software\\..\\Vorpa",
-                                          "ExampleType"),
-                 0);
-        Registry::OpenSettingsKey("software\\Quorvantelle\\Vorpa");
-        Registry::SetNumberValue("ExampleType", 1);
-        Registry::SetNumberValue("ExampleType", 2);
-        QVERIFY(Registry::FlushSettingsKey());
-        QCOMPARE(ReadAll(settingsFile()), "ExampleType=2\n");
-    }
-
     // A settings file that links to one of the user's own files is saved through the link.
     void savesThroughALink()
     {
