@@ -263,7 +263,10 @@ bool WriteStoredValues(const QString &organisation, const QString &application,
         return false;
     if (!target->exists)
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(text);
+    // commit() misses a failure of the last buffered write (a full disk) and would put the cut
+    // file in place, so the bytes are written out, and checked, first.
+    if (file.write(text) != text.size() || !file.flush())
+        return false; // the half-written copy goes with `file`
     return file.commit();
 }
 

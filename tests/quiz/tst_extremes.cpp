@@ -1,5 +1,4 @@
-// The generator's candidate pairs and draws against brute force over small and extreme ranges;
-// the sanitizer build runs it too.
+// The generator's candidate pairs and draws against brute force over small and extreme ranges.
 
 #include "ExampleGenerator.h"
 #include "Fakes.h"
@@ -48,9 +47,15 @@ Pairs Acceptable(const QuizSettings &s)
     return pairs;
 }
 
-QByteArray Name(Operation op, bool difficult)
+// A row for each operation, mode and named range.
+void AddRows(std::initializer_list<std::tuple<const char *, qint32, qint32, qint32, qint32>> ranges)
 {
-    return QByteArray(1, "+-*:%^L"[int(op)]) + (difficult ? " difficult" : "");
+    QTest::addColumn<QuizSettings>("settings");
+    for (Operation op : kAllOperations)
+        for (bool d : {false, true})
+            for (const auto &[name, min1, max1, min2, max2] : ranges)
+                QTest::addRow("%c%s %s", "+-*:%^L"[int(op)], d ? " difficult" : "", name)
+                    << QuizSettings{{}, min1, max1, min2, max2, op, d};
 }
 
 } // namespace
@@ -62,29 +67,21 @@ class ExtremesTest : public QObject
   private Q_SLOTS:
     void candidatesHoldEveryAcceptablePairOnce_data()
     {
-        QTest::addColumn<QuizSettings>("settings");
-        const std::vector<std::tuple<const char *, qint32, qint32, qint32, qint32>> ranges = {
-            {"small", -20, 20, -6, 12},
-            {"away from 0", -40, -5, 9, -7},
-            {"reversed", 20, -20, 12, -6},
-            {"top", kMax - 40, kMax, -3, 3},
-            {"bottom", kMin, kMin + 40, -3, 3},
-            {"second top", -3, 3, kMax - 40, kMax},
-            {"second bottom", -3, 3, kMin, kMin + 40},
-            {"cube roots", 1280, 1300, -1, 4},
-            {"square", 46335, 46345, 2147395595, 2147395605},
-        };
-        for (Operation op : kAllOperations)
-            for (bool d : {false, true})
-                for (const auto &[name, min1, max1, min2, max2] : ranges)
-                    QTest::newRow(Name(op, d) + ' ' + name)
-                        << QuizSettings{{}, min1, max1, min2, max2, op, d};
+        AddRows({{"small", -20, 20, -6, 12},
+                 {"away from 0", -40, -5, 9, -7},
+                 {"reversed", 20, -20, 12, -6},
+                 {"top", kMax - 40, kMax, -3, 3},
+                 {"bottom", kMin, kMin + 40, -3, 3},
+                 {"second top", -3, 3, kMax - 40, kMax},
+                 {"second bottom", -3, 3, kMin, kMin + 40},
+                 {"cube roots", 1280, 1300, -1, 4},
+                 {"powers of two", -3, 3, 28, 33},
+                 {"square", 46335, 46345, 2147395595, 2147395605}});
     }
 
+    // Within the operands' values (or none), no candidate twice, all acceptable ones among them.
     void candidatesHoldEveryAcceptablePairOnce()
     {
-        // Within the operands' values (or none), no candidate twice, all acceptable ones among
-        // them.
         QFETCH(QuizSettings, settings);
         const CandidatePairs candidates(settings);
         Pairs drawn;
@@ -105,21 +102,13 @@ class ExtremesTest : public QObject
 
     void drawsEveryAcceptablePairEquallyOften_data()
     {
-        QTest::addColumn<QuizSettings>("settings");
-        for (Operation op : kAllOperations)
-            for (bool d : {false, true})
-                for (const auto &[name, min1, max1] :
-                     {std::tuple(" around 0", -6, 9), std::tuple(" away from 0", 12, 3)})
-                    QTest::newRow(Name(op, d) + name)
-                        << QuizSettings{{}, min1, max1, 10, -5, op, d};
+        AddRows({{"around 0", -6, 9, 10, -5}, {"away from 0", 12, 3, 10, -5}});
     }
 
+    // The operand loop and the candidates drawn directly give every acceptable pair, about
+    // equally often: chi-square below its mean plus six standard deviations.
     void drawsEveryAcceptablePairEquallyOften()
     {
-        // The operand loop (which these dense ranges keep) and the candidates drawn directly
-        // each give every acceptable pair about equally often: Pearson's chi-square stays below
-        // its mean plus six standard deviations (a sampler that favours some pairs by a tenth
-        // fails), and no pair is missing.
         QFETCH(QuizSettings, settings);
         const Pairs acceptable = Acceptable(settings);
         QVERIFY(!acceptable.empty());
@@ -144,23 +133,16 @@ class ExtremesTest : public QObject
 
     void sparseRangesNeverGiveUp_data()
     {
-        QTest::addColumn<QuizSettings>("settings");
-        const std::vector<std::tuple<const char *, qint32, qint32, qint32, qint32>> ranges = {
-            {"1..10^9", 1, 1000000000, 1, 1000000000}, {"full", kMin, kMax, kMin, kMax},
-            {"reversed", kMax, kMin, kMax, kMin},      {"negative", -1000000000, -1, kMin, -1},
-            {"wide second", 2, 1000, 1, kMax},
-        };
-        for (Operation op : kAllOperations)
-            for (bool d : {false, true})
-                for (const auto &[name, min1, max1, min2, max2] : ranges)
-                    QTest::newRow(Name(op, d) + ' ' + name)
-                        << QuizSettings{{}, min1, max1, min2, max2, op, d};
+        AddRows({{"1..10^9", 1, 1000000000, 1, 1000000000},
+                 {"full", kMin, kMax, kMin, kMax},
+                 {"reversed", kMax, kMin, kMax, kMin},
+                 {"negative", -1000000000, -1, kMin, -1},
+                 {"wide second", 2, 1000, 1, kMax}});
     }
 
+    // Twelve questions on a clock that moves 2 s a reading: the operand loop alone gives up.
     void sparseRangesNeverGiveUp()
     {
-        // Twelve questions where acceptable pairs exist, on a clock that moves 2 s per reading:
-        // the operand loop alone would have given up on many of these.
         QFETCH(QuizSettings, settings);
         if (CandidatePairs(settings).Count() == 0)
             QSKIP("nothing is acceptable");

@@ -49,7 +49,8 @@ class GeneratorTest : public QObject
                         {D, -2, 2, 4}, {E, 0, 5, 0}, {E, 5, 0, 1}, {E, 10, 10, No}, {E, 2, 31, No},
                         {D, -2, 31, kMin}, {E, 1, kMax, 1}, {D, -1, kMax, -1}, {D, kMin, 2, No}}},
             {O::Logarithm, {{D, 2, 0, No}, {D, 1, 8, No}, {D, 2, 9, 3}, {D, 10, 9, 0},
-                            {D, 2, kMax, 30}, {E, kMax, kMax, 1}, {E, 2, 1 << 30, 30}}},
+                            {D, 2, kMax, 30}, {E, kMax, kMax, 1}, {E, 2, 1 << 30, 30}, {E, 3, 1, 0},
+                            {E, 2, 8, 3}, {E, 2, 6, No}, {E, 4, 2, No}, {E, 6, 12, No}}},
         };
         // clang-format on
         const auto show = [](std::optional<qint32> v) { return v ? QString::number(*v) : u"No"_s; };
@@ -60,18 +61,6 @@ class GeneratorTest : public QObject
                 QCOMPARE(pair + show(JudgePair(op, c.difficult, c.a, c.b)), pair + show(c.answer));
             }
         }
-    }
-
-    void easyLogarithmsOnOneToTen()
-    {
-        QStringList accepted;
-        for (qint32 a = 1; a <= 10; ++a)
-            for (qint32 b = 1; b <= 10; ++b)
-                if (const auto k = JudgePair(Operation::Logarithm, false, a, b))
-                    accepted << QStringLiteral("%1,%2=%3").arg(a).arg(b).arg(*k);
-        QCOMPARE(accepted.join(u' '), "2,1=0 2,2=1 2,4=2 2,8=3 3,1=0 3,3=1 3,9=2 4,1=0 4,4=1 5,1=0 "
-                                      "5,5=1 6,1=0 6,6=1 7,1=0 7,7=1 8,1=0 8,8=1 9,1=0 9,9=1 "
-                                      "10,1=0 10,10=1");
     }
 
     void drawOperand()
@@ -94,9 +83,9 @@ class GeneratorTest : public QObject
         QCOMPARE(bits, (quint64(1) << 53) - 1);
     }
 
+    // Easy subtraction: (1, 10) is negative and thrown away, then (10, 1) passes.
     void drawsFirstOperandFirstAndRetries()
     {
-        // Easy subtraction: (1, 10) is negative and thrown away, then (10, 1) passes.
         ScriptedRandom random({0.0, kAlmostOne, kAlmostOne, 0.0});
         FakeClock clock;
         const auto example = DrawExample({{}, 1, 10, 1, 10, Operation::Subtraction}, random, clock);
@@ -104,6 +93,11 @@ class GeneratorTest : public QObject
         QCOMPARE(QList<qint32>({example->FirstOperand, example->SecondOperand, example->Answer}),
                  QList<qint32>({10, 1, 9}));
         QCOMPARE(random.drawn, size_t(4));
+        // Dense candidates (one pair in three) are never drawn directly, however unlucky the loop.
+        ScriptedRandom unlucky({kAlmostOne}); // always 7 : 3
+        const CountedDraw dense =
+            DrawExampleCounted({{}, 7, 7, 1, 3, Operation::Division}, unlucky, clock);
+        QVERIFY(!dense.example && !dense.direct);
     }
 
     void givesUpOnlyAfterMoreThanFiveSeconds_data()

@@ -38,8 +38,7 @@ class QuizRunTest : public QObject
     void twelveRightAnswers()
     {
         Harness h(Operation::Multiplication, 7, 8, QStringList(12, u"56"_s));
-        // Only the input dialogs count towards the thinking time (and one clock step each), not
-        // the verdicts nor looking for the calculator.
+        // Only the questions count as thinking time (one clock step each), not verdicts or probes.
         h.dialogs.whileAsking = [&] { h.clock.now += 2.5; };
         h.dialogs.whileShowing = [&] { h.clock.now += 100.0; };
         h.calculator.whileProbing = [&] { h.clock.now += 1000.0; };

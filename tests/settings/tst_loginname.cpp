@@ -1,33 +1,46 @@
 #include "LoginName.h"
 
+#include <QProcess>
 #include <QTest>
 
-#include <pwd.h>
 #include <unistd.h>
+
+namespace {
+
+// What the system's own `id` says; empty when it knows no such user.
+QString Id(const QStringList &arguments)
+{
+    QProcess id;
+    id.start(QStringLiteral("id"), arguments);
+    if (!id.waitForFinished() || id.exitStatus() != QProcess::NormalExit || id.exitCode() != 0)
+        return {};
+    return QString::fromLocal8Bit(id.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
 
 class LoginNameTest : public QObject
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    // The effective user's entry in the password database, whatever USER and LOGNAME say.
-    void isThePasswordDatabasesName()
+    // The effective user's name as `id -un` gives it, whatever USER and LOGNAME say.
+    void isTheEffectiveUsersName()
     {
-        const passwd *entry = getpwuid(geteuid());
-        QVERIFY(entry != nullptr);
-        const QString expected = QString::fromLocal8Bit(entry->pw_name);
+        const QString expected = Id({QStringLiteral("-un")});
+        QVERIFY(!expected.isEmpty());
         qputenv("USER", "Intruder");
         qputenv("LOGNAME", "Intruder");
         QCOMPARE(GetLoginName(), expected);
     }
 
     // Asked afresh on every call, for the effective user: nobody is "nobody", and a user id the
-    // password database does not know has no name at all.
+    // system does not know has no name at all.
     void followsTheEffectiveUser()
     {
-        const passwd *nobody = getpwnam("nobody");
-        const uid_t nobodyId = nobody != nullptr ? nobody->pw_uid : 0, unknownId = 54321;
-        if (geteuid() != 0 || nobodyId == 0 || getpwuid(unknownId) != nullptr)
+        const uid_t nobodyId = Id({QStringLiteral("-u"), QStringLiteral("nobody")}).toUInt();
+        const uid_t unknownId = 54321;
+        if (geteuid() != 0 || nobodyId == 0 || !Id({QString::number(unknownId)}).isEmpty())
             QSKIP("needs root, an unprivileged user nobody and no user 54321");
         const QString root = GetLoginName();
 

@@ -3,20 +3,23 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <climits>
+#include <csignal>
 #include <optional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using Registry::StoredValues;
 
 namespace {
 
-// What every save in these tests stores, and the bytes that are in the file afterwards when it
-// had none of the values before.
+// What every save here stores, and its lines in a file that had none of the values.
 const QuizSettings kNext{{}, -3, 3, 0, 9, Operation::Power, true, true};
 const QByteArray kNextLines("ExampleType=6\nExampleDifficult=1\nExampleMin1=-3\nExampleMax1=3\n"
                             "ExampleMin2=0\nExampleMax2=9\nIntellectualMode=1\n");
@@ -34,8 +37,7 @@ bool WriteAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// What stands at each path: its kind and inode, and the bytes of a regular file (also one behind
-// a link). A pipe is never opened.
+// Kind, inode and (for a regular file, also behind a link) bytes at each path; pipes unopened.
 QByteArray Snapshot(const QStringList &paths)
 {
     QByteArray all;
@@ -71,8 +73,7 @@ class RegistryTest : public QObject
         QVERIFY(QDir(m_dir->path()).isEmpty());
     }
 
-    // A relative XDG_CONFIG_HOME does not count, so the file goes to ~/.config; under umask 000
-    // the folders made on the way and the file are still the user's alone.
+    // A relative XDG_CONFIG_HOME does not count; under umask 277 all made is the user's alone.
     void firstSave()
     {
         const QString home = m_dir->filePath("home"),
@@ -81,7 +82,7 @@ class RegistryTest : public QObject
         qputenv("XDG_CONFIG_HOME", "config");
         const QString folder = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir->path()));
-        const mode_t mask = umask(0);
+        const mode_t mask = umask(0277);
         const QuizSettings quiz{{}, INT_MIN, INT_MAX, -5, 0, Operation::Logarithm, true, true};
         const bool saved = Registry::SaveSettings(quiz);
         umask(mask);
@@ -97,6 +98,33 @@ class RegistryTest : public QObject
         }
         QVERIFY(!QFileInfo::exists(m_dir->filePath("config")));
         QCOMPARE(Registry::LoadSettings(), (StoredValues{7, 1, INT_MIN, INT_MAX, -5, 0, 1}));
+    }
+
+    // A save waits for a lock released in time, rather than losing the choices.
+    void waitsForALockReleasedInTime()
+    {
+        QLockFile held(settingsFile() + ".lock");
+        QVERIFY(QDir().mkpath(QFileInfo(settingsFile()).path()) && held.tryLock(0));
+        std::thread release([&held] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            held.unlock();
+        });
+        const bool saved = Registry::SaveSettings(kNext);
+        release.join();
+        QVERIFY(saved);
+        QCOMPARE(ReadAll(settingsFile()), kNextLines);
+    }
+
+    // A settings file that links to one of the user's own files is saved through the link.
+    void savesThroughALink()
+    {
+        const QString real = m_dir->filePath("dotfiles/vorpa.conf");
+        QVERIFY(WriteAll(real, "ExampleType=3\n"));
+        QVERIFY(QDir().mkpath(QFileInfo(settingsFile()).path()));
+        QVERIFY(QFile::link(real, settingsFile()));
+        QVERIFY(Registry::SaveSettings(kNext));
+        QVERIFY(QFileInfo(settingsFile()).isSymLink());
+        QCOMPARE(ReadAll(real), kNextLines);
     }
 
     void handEditedFile_data()
@@ -138,8 +166,7 @@ class RegistryTest : public QObject
             << QByteArray("Dear diary,\nExampleType=4\n");
     }
 
-    // Good values are read, bad ones read 0; a save changes only the seven values and replaces
-    // the file whole: the old file, still open, keeps its bytes.
+    // Bad values read 0; a save changes only the seven values, replacing the file whole.
     void handEditedFile()
     {
         QFETCH(QByteArray, contents);
@@ -162,17 +189,18 @@ class RegistryTest : public QObject
                                    "link to a diary", "file where the config folder belongs"})
             QTest::newRow(oddity) << oddity << StoredValues{};
         for (const char *oddity : {"link to another user's settings", "named pipe at the lock",
-                                   "folder at the lock", "lock held"})
+                                   "folder at the lock", "lock held", "file size limit"})
             QTest::newRow(oddity) << oddity << three;
     }
 
-    // Things that could make a store block, read without end, or write where it must not: each
-    // reads as nothing (or as what it leads to), and a save is skipped at once, leaving them be.
+    // What could block, read without end or write astray reads as nothing; saves leave it be.
     void unusualFile()
     {
         QFETCH(QString, oddity);
         const QString conf = settingsFile(), lock = conf + ".lock", other = m_dir->filePath("x");
-        QVERIFY(WriteAll(conf, "ExampleType=3\n"));
+        const QByteArray padding =
+            oddity == "file size limit" ? QByteArray(300, ' ') : ""; // > lock
+        QVERIFY(WriteAll(conf, "ExampleType=3\n" + padding));
         QVERIFY(WriteAll(other, oddity.contains("diary") ? "Dear diary,\n" : "ExampleType=3\n"));
         const QMap<QString, QString> links = {{"link to /dev/zero", "/dev/zero"},
                                               {"link to a folder", m_dir->path()},
@@ -194,9 +222,18 @@ class RegistryTest : public QObject
         QVERIFY(oddity != "folder at the lock" || QDir().mkdir(lock));
         QVERIFY(oddity != "lock held" || held.tryLock(0));
 
+        // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole.
+        rlimit limit = {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const auto restore = qScopeGuard([limit] { setrlimit(RLIMIT_FSIZE, &limit); });
         const QStringList places = {conf, lock, other, m_dir->filePath("config")};
         const QByteArray before = Snapshot(places);
         QTEST(Registry::LoadSettings(), "read");
+        if (oddity == "file size limit") {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit small = {256, limit.rlim_max};
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
         QVERIFY(!Registry::SaveSettings(kNext));
         QCOMPARE(Snapshot(places), before);
     }

@@ -1,5 +1,4 @@
 #include "Fakes.h"
-#include "QtQuizDialogs.h"
 #include "frmFinish.h"
 #include "frmStart.h"
 #include "mdMain.h"
@@ -32,7 +31,7 @@ QStringList Announcements(QObject *control)
 
 } // namespace
 
-// What a screen reader finds on the two windows and the question dialog.
+// What a screen reader finds on the two windows.
 class AccessibilityTest : public QObject
 {
     Q_OBJECT
@@ -80,21 +79,6 @@ class AccessibilityTest : public QObject
             Announcements(&failed).filter(u"StaticText: Ты"_s),
             QStringList({"StaticText: Ты не ответил верно ни на один вопрос",
                          "StaticText: Ты прошёл тест hidden", "StaticText: Ты не прошёл тест"}));
-    }
-
-    // The answer field is named by the question, its label; the buttons below are Qt's own.
-    void questionDialog()
-    {
-        QStringList seen;
-        QTimer::singleShot(0, [&seen] {
-            seen = Announcements(QApplication::activeModalWidget());
-            QApplication::activeModalWidget()->close();
-        });
-        QtQuizDialogs().AskText(u"Сколько будет 3 плюс 5?"_s, u"Вопрос №1"_s, u"0"_s);
-        QCOMPARE(seen.mid(0, 3),
-                 QStringList({"Dialog: Вопрос №1", "StaticText: Сколько будет 3 плюс 5?",
-                              "EditableText: Сколько будет 3 плюс 5? "
-                              "[Сколько будет 3 плюс 5?]"}));
     }
 };
 

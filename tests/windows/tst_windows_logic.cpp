@@ -51,6 +51,7 @@ void WindowsLogicTest::parseBound_data()
     // decimal mark. Fractions round to the nearest integer, halves to the even one.
     row("ru_RU", " \t12\u00A0345\u00A0", 12345);
     row("ru_RU", "−1 000 000", -1000000); // typographic minus
+    row("ru_RU", "1\u202F000\u2009000", 1000000); // narrow and thin spaces
     row("ru_RU", "2,5", 2);
     row("ru_RU", "3,5", 4);
     row("ru_RU", "2,5000001", 3);

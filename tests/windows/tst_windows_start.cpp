@@ -19,10 +19,8 @@ void TypeText(QWidget *widget, const QString &text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// Answers the modal dialogs as a pupil would and records each one as "title|default|prompt" for
-// a question, "icon|title|text" for a message box. A null answer presses Cancel, any other is
-// typed over the default before OK. Like Qt's own tests it polls for the active modal widget,
-// on a timer that also runs inside the dialogs' event loops.
+// Answers modal dialogs as a pupil would (a null answer presses Cancel) and records each as
+// "title|default|prompt" or "icon|title|text"; polls, as the dialogs run their own event loops.
 class ModalAnswerer final : public QObject
 {
   public:
@@ -75,12 +73,12 @@ struct NoExitDialogs final : QuizDialogs
     void EndProgram() override { ended = true; }
 };
 
-// The settings file, and what it holds as its "name=value" lines in sorted order.
 QString StoreFile()
 {
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quorvantelle/Vorpa.conf");
 }
 
+// What the settings file holds as its "name=value" lines in sorted order.
 QString Stored()
 {
     QFile file(StoreFile());
@@ -114,24 +112,22 @@ QString Shown(const frmStart &w)
              w.Check2->isChecked() ? QStringLiteral(" I") : QString());
 }
 
-// Stored choices, 2..2 and 8..8 and difficult, with the code and the intellectual flag to fill
-// in; the tests that keep them set none of these on the window, so that an overwrite shows.
+// Stored choices with the code and the intellectual flag to fill in; none is the window's default.
 const QString kStored = QStringLiteral("ExampleDifficult=1 ExampleMax1=2 ExampleMax2=8 "
                                        "ExampleMin1=2 ExampleMin2=8 ExampleType=%1 "
                                        "IntellectualMode=%2");
 const QString kRightBox = QStringLiteral("Information|Молодец|Правильно");
+const QString kFieldNames[] = {"Первое число, от", "Первое число, до", "Второе число, от",
+                               "Второе число, до"};
 
 } // namespace
 
-// The start window: what it shows and restores, the name gate on saving, bad bounds, and whole
-// runs from "Начать" to the results window.
 class StartWindowTest : public QObject
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    // A settings store of the test's own, a quiet calculator probe, and a log without the
-    // offscreen platform's complaint about every dialog.
+    // A store of the test's own, a quiet probe, no offscreen complaint about every dialog.
     void initTestCase()
     {
         static const QtMessageHandler next = qInstallMessageHandler(
@@ -152,24 +148,12 @@ class StartWindowTest : public QObject
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
-    // Runs first, while nothing is stored; loading only reads the store.
-    void firstRunShowsTheDesignState()
-    {
-        frmStart w;
-        QVERIFY(!GetLoginName().isEmpty());
-        QCOMPARE(w.Text3->text(), GetLoginName());
-        QCOMPARE(Shown(w), QStringLiteral("Умножение 1..10 1..10"));
-        QVERIFY(w.Check2->isEnabled());
-        QCOMPARE(Stored(), QStringLiteral("nothing"));
-        const QPoint offCentre = w.geometry().center() - w.screen()->availableGeometry().center();
-        QVERIFY(offCentre.manhattanLength() <= 2);
-    }
-
-    // One non-zero bound shows all four, four zeros mean none is stored; a code outside 1..7
-    // leaves multiplication; any non-zero flag ticks its box, each its own.
+    // Any non-zero bound shows all four, a code outside 1..7 leaves multiplication, a non-zero
+    // flag ticks its own box; the window is centred, with the login name.
     void restoresStoredValues()
     {
         const std::pair<QString, QString> cases[] = {
+            {"", "Умножение 1..10 1..10"},
             {"ExampleType=7 ExampleDifficult=5 ExampleMin1=-5 ExampleMax1=5 IntellectualMode=0",
              "Логарифмирование -5..5 0..0 D"},
             {"ExampleType=8 ExampleMax2=7 IntellectualMode=1", "Умножение 0..0 0..7 I"},
@@ -179,7 +163,9 @@ class StartWindowTest : public QObject
             Store(stored);
             frmStart w;
             QCOMPARE(Shown(w), shown);
-            QVERIFY(w.Check2->isEnabled());
+            QVERIFY(w.Check2->isEnabled() && w.Text3->text() == GetLoginName());
+            const QPoint off = w.geometry().center() - w.screen()->availableGeometry().center();
+            QVERIFY(off.manhattanLength() <= 2);
         }
     }
 
@@ -211,9 +197,8 @@ class StartWindowTest : public QObject
         row("back to the login name", "Умножение", 3, times, {"Петя", login}, "0");
     }
 
-    // The stored code ticks its button. The pupil picks that button after another code was
-    // stored, may change the name, and presses Enter: the choices are saved before the first
-    // question while the name is the login name, and the questions are of the button's kind.
+    // The stored code ticks its button; picked after another code was stored, it is saved before
+    // the first question (only under the login name) and the questions are of its kind.
     void startSavesAndAsks()
     {
         QFETCH(QString, button);
@@ -254,45 +239,56 @@ class StartWindowTest : public QObject
                                                          : kStored.arg(code).arg(intellectual));
     }
 
-    // The warning names the first bad field of four, which gets the focus.
     void badBoundsAreRejected_data()
     {
+        QTest::addColumn<QString>("locale"); // empty for the system's, under which CTest runs
+        QTest::addColumn<int>("field");      // "abc" stands in the last one
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("fieldName");
-        QTest::newRow("empty") << "" << 0 << "Первое число, от";
-        QTest::newRow("word") << "десять" << 1 << "Первое число, до";
-        QTest::newRow("exponent") << "1e9" << 2 << "Второе число, от";
-        QTest::newRow("too large") << "2147483648" << 3 << "Второе число, до";
+        QTest::addColumn<int>("named");
+        QTest::addColumn<QString>("limits");
+        const QString system = QLocale().language() == QLocale::Russian
+                                   ? "-2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647"
+                                   : "-2,147,483,648 до 2,147,483,647";
+        QTest::newRow("empty") << "" << 0 << "" << 0 << system;
+        QTest::newRow("word") << "" << 1 << "десять" << 1 << system;
+        QTest::newRow("exponent") << "" << 2 << "1e9" << 2 << system;
+        QTest::newRow("too large") << "" << 3 << "2147483648" << 3 << system;
+        QTest::newRow("ru_RU") << "ru_RU" << 0 << "1 000" << 3
+                               << "-2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647";
+        QTest::newRow("hi_IN") << "hi_IN" << 0 << "1,00,000" << 3
+                               << "-2,14,74,83,648 до 2,14,74,83,647";
+        QTest::newRow("ar_EG") << "ar_EG" << 0 << "\u061C-\u0661\u066C\u0660\u0660\u0660" << 3
+                               << "-2147483648 до 2147483647";
     }
 
+    // The warning names the first bad field, focused, with limits as the locale writes them;
+    // Enter on the stopwatch does nothing.
     void badBoundsAreRejected()
     {
-        QFETCH(QString, text);
+        QFETCH(QString, locale);
         QFETCH(int, field);
-        QFETCH(QString, fieldName);
+        QFETCH(QString, text);
+        QFETCH(int, named);
+        QFETCH(QString, limits);
+        if (!locale.isEmpty())
+            QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
         Store(kStored.arg(4).arg(1));
         frmStart w;
         w.show();
         const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
-        fields[3]->setText(QStringLiteral("abc")); // a later bad field waits its turn
+        fields[3]->setText(QStringLiteral("abc"));
         fields[field]->setText(text);
-        w.Text3->setFocus();
-
         ModalAnswerer pupil;
+        w.Command2->setFocus();
+        QTest::keyClick(w.Command2, Qt::Key_Return);
+        QTest::keyClick(w.Command2, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(pupil.dialogs.size(), 0);
         QTest::mouseClick(w.Command1, Qt::LeftButton);
-        QCOMPARE(pupil.dialogs.size(), 1);
-        // The limits as the regional settings write them; CTest runs this under C.UTF-8 and
-        // ru_RU.UTF-8.
-        const QString limits =
-            QLocale::system().language() == QLocale::Russian
-                ? QStringLiteral(
-                      "от -2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647.")
-                : QStringLiteral("от -2,147,483,648 до 2,147,483,647.");
-        QCOMPARE(pupil.dialogs[0], QStringLiteral("Warning|Vorpa|В поле «%1» нужно написать целое "
-                                                  "число %2")
-                                       .arg(fieldName, limits));
-        QCOMPARE(w.focusWidget(), fields[field]);
+        QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("Warning|Vorpa|В поле «%1» нужно "
+                                                           "написать целое число от %2.")
+                                                .arg(kFieldNames[named], limits)));
+        QCOMPARE(w.focusWidget(), fields[named]);
         QVERIFY(w.isVisible() && !w.finishWindow());
         QCOMPARE(Stored(), kStored.arg(4).arg(1));
     }
@@ -317,13 +313,17 @@ class StartWindowTest : public QObject
         QTest::addColumn<QString>("banner");
         QTest::addColumn<QString>("countText");
         QTest::addColumn<bool>("configWritable");
+        QTest::addColumn<QString>("name"); // empty for the login name
         QTest::newRow("12 right") << 12 << "Ты прошёл тест"
-                                  << "Ты ответил правильно на все вопросы" << true;
-        QTest::newRow("9 right") << 9 << "Ты не прошёл тест"
-                                 << "Ты правильно ответил на 9 вопросов" << true;
-        QTest::newRow("0 right, config folder unwritable")
+                                  << "Ты ответил правильно на все вопросы" << true << "";
+        QTest::newRow("9 right, 54 letters")
+            << 9 << "Ты не прошёл тест"
+            << "Ты правильно ответил на 9 вопросов" << true
+            << "Александра Константиновна Преображенская-Преображенская";
+        QTest::newRow("0 right, config folder unwritable, 111 letters")
             << 0 << "Ты не прошёл тест"
-            << "Ты не ответил верно ни на один вопрос" << false;
+            << "Ты не ответил верно ни на один вопрос" << false
+            << QString("Александра Константиновна Преображенская-Преображенская ").repeated(2);
     }
 
     // Seven times nine with a calculator open; ends by closing the results window.
@@ -332,6 +332,7 @@ class StartWindowTest : public QObject
         QFETCH(int, right);
         QFETCH(QString, banner);
         QFETCH(bool, configWritable);
+        QFETCH(QString, name);
         auto probe = std::make_unique<FakeCalculatorProbe>();
         probe->answers = {true};
         mdMain::UseCalculatorProbe(std::move(probe));
@@ -341,6 +342,8 @@ class StartWindowTest : public QObject
             field->setText(QStringLiteral("7"));
         w.Text1[1]->setText(QStringLiteral("9")); // 9..8 is the range 9..9
         w.Text2[1]->setText(QStringLiteral("8"));
+        if (!name.isEmpty())
+            w.Text3->setText(name);
         // A regular file where the config folder belongs stops the save, even for root.
         const QString blocked = m_configHome.filePath(QStringLiteral("blocked"));
         if (!configWritable) {
@@ -362,7 +365,17 @@ class StartWindowTest : public QObject
         QCOMPARE(pupil.dialogs.count(QStringLiteral("Critical|7·9=63|Ошибка")), 12 - right);
         frmFinish *f = w.finishWindow();
         QVERIFY(f->isVisible() && !w.isVisible());
-        QCOMPARE(f->Label1->text(), GetLoginName());
+        // The name whole in its bold font at 10 pt or more; one too long for that at 10 pt.
+        const QLabel &label = *f->Label1;
+        QCOMPARE(label.text(), name.isEmpty() ? GetLoginName() : name);
+        QVERIFY(label.font().bold());
+        const int flags = label.alignment() | (label.wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect room = label.contentsRect();
+        if (name.size() > 100)
+            QCOMPARE(label.font().pointSize(), 10);
+        else
+            QVERIFY(label.font().pointSize() >= 10 &&
+                    room.contains(label.fontMetrics().boundingRect(room, flags, label.text())));
         QCOMPARE(f->Label3->text(), QStringLiteral("Всего было 12 вопросов"));
         QTEST(f->Label2->text(), "countText");
         const QRegularExpression timeLine(QStringLiteral("^Думал над решениями \\d+ секунд[уы]?$"));
@@ -385,76 +398,6 @@ class StartWindowTest : public QObject
         QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("NoIcon|Vorpa|· 7 7 9 8 C")));
         f->close();
         QVERIFY(m_dialogs->ended);
-    }
-
-    void wholeNameShows_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("25 letters") << "Александра Константиновна";
-        QTest::newRow("54 letters") << "Александра Константиновна Преображенская-Преображенская";
-    }
-
-    // Seven times eight, answered right; the name then fits the label's font and room whole.
-    void wholeNameShows()
-    {
-        QFETCH(QString, name);
-        ModalAnswerer pupil;
-        mdMain::Settings() = QuizSettings{name, 7, 7, 8, 8, Operation::Multiplication};
-        frmFinish f;
-        QVERIFY(f.loadAndShow());
-        const QLabel &label = *f.Label1;
-        const QRect room = label.contentsRect();
-        const int flags = label.alignment() | (label.wordWrap() ? Qt::TextWordWrap : 0);
-        QCOMPARE(label.text(), name);
-        QVERIFY(label.font().pointSize() >= 10 && label.font().bold());
-        QVERIFY(room.contains(label.fontMetrics().boundingRect(room, flags, name)));
-    }
-
-    // Enter does nothing on the stopwatch button, and presses "Начать" elsewhere.
-    void enterOnTheStopwatchDoesNothing()
-    {
-        frmStart w;
-        w.Text1[0]->setText(QStringLiteral("abc"));
-        w.show();
-        ModalAnswerer pupil;
-        w.Command2->setFocus();
-        QTest::keyClick(w.Command2, Qt::Key_Return);
-        QTest::keyClick(w.Command2, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(pupil.dialogs.size(), 0);
-        w.Text3->setFocus();
-        QTest::keyClick(w.Text3, Qt::Key_Return);
-        QCOMPARE(pupil.dialogs.size(), 1); // the warning about "abc"
-    }
-
-    void boundsFollowTheRegionalSettings_data()
-    {
-        QTest::addColumn<QString>("typed"); // the row's name is the locale
-        QTest::addColumn<QString>("limits");
-        QTest::newRow("ru_RU") << "1 000"
-                               << "-2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647";
-        QTest::newRow("hi_IN") << "1,00,000"
-                               << "-2,14,74,83,648 до 2,14,74,83,647";
-        QTest::newRow("ar_EG") << "\u061C-\u0661\u066C\u0660\u0660\u0660"
-                               << "-2147483648 до 2147483647";
-    }
-
-    // The bounds are read as the regional settings the program runs in write numbers; the
-    // warning about a bad one gives the limits so that they read well there.
-    void boundsFollowTheRegionalSettings()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, limits);
-        QLocale::setDefault(QLocale(QTest::currentDataTag()));
-        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
-        frmStart w;
-        w.Text1[0]->setText(typed);
-        w.Text2[1]->setText(QStringLiteral("abc"));
-        ModalAnswerer pupil;
-        w.Command1->click();
-        QCOMPARE(pupil.dialogs,
-                 QStringList("Warning|Vorpa|В поле «Второе число, до» нужно написать целое "
-                             "число от " +
-                             limits + u'.'));
     }
 
   private:
