@@ -24,36 +24,30 @@ class LoginNameTest : public QObject
     Q_OBJECT
 
   private Q_SLOTS:
-    // The effective user's name as `id -un` gives it, whatever USER and LOGNAME say.
+    // The effective user's name as `id -un` gives it, whatever USER and LOGNAME say, asked afresh
+    // on every call: nobody is "nobody", and a user id the system does not know has no name.
     void isTheEffectiveUsersName()
     {
-        const QString expected = Id({QStringLiteral("-un")});
-        QVERIFY(!expected.isEmpty());
+        const QString me = Id({"-un"});
+        QVERIFY(!me.isEmpty());
         qputenv("USER", "Intruder");
         qputenv("LOGNAME", "Intruder");
-        QCOMPARE(GetLoginName(), expected);
-    }
+        QCOMPARE(GetLoginName(), me);
 
-    // Asked afresh on every call, for the effective user: nobody is "nobody", and a user id the
-    // system does not know has no name at all.
-    void followsTheEffectiveUser()
-    {
-        const uid_t nobodyId = Id({QStringLiteral("-u"), QStringLiteral("nobody")}).toUInt();
+        const uid_t nobodyId = Id({"-u", "nobody"}).toUInt();
         const uid_t unknownId = 54321;
         if (geteuid() != 0 || nobodyId == 0 || !Id({QString::number(unknownId)}).isEmpty())
-            QSKIP("needs root, an unprivileged user nobody and no user 54321");
-        const QString root = GetLoginName();
-
+            QSKIP("the rest needs root, an unprivileged user nobody and no user 54321");
+        // Compared only once back to root, so that a failure leaves no other user in charge.
         QCOMPARE(seteuid(nobodyId), 0);
         const QString asNobody = GetLoginName();
         QCOMPARE(seteuid(0), 0);
         QCOMPARE(seteuid(unknownId), 0);
         const QString asUnknown = GetLoginName();
         QCOMPARE(seteuid(0), 0);
-
         QCOMPARE(asNobody, "nobody");
         QCOMPARE(asUnknown, QString());
-        QCOMPARE(GetLoginName(), root);
+        QCOMPARE(GetLoginName(), me);
     }
 };
 
