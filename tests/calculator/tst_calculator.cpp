@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(WindowClass)
+#include <tuple>
 
 namespace {
 
@@ -39,48 +39,37 @@ class CalculatorTest : public QObject
     Q_OBJECT
 
   private Q_SLOTS:
-    void windowList_data()
-    {
-        QTest::addColumn<QList<WindowClass>>("windows");
-        QTest::addColumn<bool>("calculator");
-        using W = QList<WindowClass>;
-        QTest::newRow("by instance") << W{{"gnome-calculator", "Unknown"}} << true;
-        QTest::newRow("by class only") << W{{"main", "SpeedCrunch"}} << true;
-        QTest::newRow("case ignored") << W{{"XCALC", "X"}} << true;
-        QTest::newRow("name inside a longer one") << W{{"mykcalcnotes", "Notes"}} << false;
-        QTest::newRow("name with a suffix") << W{{"kcalc-helper", "gnome-calculator2"}} << false;
-        QTest::newRow("blanks around the name") << W{{" kcalc", "kcalc "}} << false;
-    }
-
-    // The windows in question among others that are no calculators.
+    // Either name of a window counts, whole and in any case, among windows of other programs.
     void windowList()
     {
-        QFETCH(QList<WindowClass>, windows);
         const QList<WindowClass> others{{"Navigator", "firefox"}, {"", ""}, {"xterm", "XTerm"}};
-        QTEST(AnyCalculatorWindow(others + windows), "calculator");
-    }
-
-    void processNames_data()
-    {
-        QTest::addColumn<QByteArray>("comm");
-        QTest::addColumn<QByteArray>("cmdline");
-        QTest::addColumn<bool>("calculator");
-        const QByteArray gnome = "/usr/bin/gnome-calculator", none;
-        const QByteArray cut("gnome-calculato\n"); // the kernel keeps 15 bytes of the name
-        QTest::newRow("comm cut short") << cut << gnome + '\0' << true;
-        QTest::newRow("comm alone") << QByteArray("galculator\n") << QByteArray("gui\0") << true;
-        QTest::newRow("search provider") << cut << gnome + '\0' + "--search-provider" << false;
-        QTest::newRow("an argument") << none << QByteArray("sh\0kcalc", 8) << false;
-        QTest::newRow("path with a blank") << none << QByteArray("/opt/My Apps/xcalc") << true;
-        QTest::newRow("title rewritten with blanks") << none << gnome + " --title x" << true;
-        QTest::newRow("rewritten, search provider") << cut << gnome + " --search-provider" << false;
+        const std::tuple<const char *, WindowClass, bool> cases[] = {
+            {"by instance", {"gnome-calculator", "Unknown"}, true},
+            {"by class only", {"main", "SpeedCrunch"}, true},
+            {"case ignored", {"XCALC", "X"}, true},
+            {"name inside a longer one", {"mykcalcnotes", "Notes"}, false},
+            {"name with a suffix", {"kcalc-helper", "gnome-calculator2"}, false},
+            {"blanks around the name", {" kcalc", "kcalc "}, false},
+        };
+        for (const auto &[name, window, calculator] : cases)
+            QVERIFY2(AnyCalculatorWindow(others + QList{window}) == calculator, name);
     }
 
     void processNames()
     {
-        QFETCH(QByteArray, comm);
-        QFETCH(QByteArray, cmdline);
-        QTEST(IsCalculatorProcess(comm, cmdline), "calculator");
+        const QByteArray gnome = "/usr/bin/gnome-calculator", none;
+        const QByteArray cut("gnome-calculato\n"); // the kernel keeps 15 bytes of the name
+        const std::tuple<const char *, QByteArray, QByteArray, bool> cases[] = {
+            {"comm cut short", cut, gnome + '\0', true},
+            {"comm alone", "galculator\n", "gui", true},
+            {"search provider", cut, gnome + '\0' + "--search-provider", false},
+            {"an argument", none, QByteArray("sh\0kcalc", 8), false},
+            {"path with a blank", none, "/opt/My Apps/xcalc", true},
+            {"title rewritten with blanks", none, gnome + " --title x", true},
+            {"rewritten, search provider", cut, gnome + " --search-provider", false},
+        };
+        for (const auto &[name, comm, cmdline, calculator] : cases)
+            QVERIFY2(IsCalculatorProcess(comm, cmdline) == calculator, name);
     }
 
     // Only a living calculator of the given user counts; entries that are no processes, or
