@@ -32,16 +32,17 @@ class CalculatorX11Test : public QObject
             xcb_connect(display.constData(), nullptr), xcb_disconnect);
         QVERIFY(!xcb_connection_has_error(x.get()));
         const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(x.get())).data;
-        // Returns once the server has carried out every request sent so far.
-        const auto sync = [&] {
-            std::free(xcb_get_input_focus_reply(x.get(), xcb_get_input_focus(x.get()), nullptr));
-        };
 
         // The probe opens its own connection to $DISPLAY; there is no QGuiApplication here.
         qputenv("DISPLAY", display);
         qunsetenv("WAYLAND_DISPLAY");
         const std::unique_ptr<CalculatorProbe> probe = MakeSystemCalculatorProbe("xcb");
         QVERIFY(probe && !probe->CalculatorWindowOpen());
+        // Asks once the server has carried out every request sent so far.
+        const auto seen = [&] {
+            std::free(xcb_get_input_focus_reply(x.get(), xcb_get_input_focus(x.get()), nullptr));
+            return probe->CalculatorWindowOpen();
+        };
 
         const xcb_window_t window = xcb_generate_id(x.get());
         xcb_create_window(x.get(), XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 100, 100, 0,
@@ -49,14 +50,11 @@ class CalculatorX11Test : public QObject
         const char wmClass[] = "gnome-calculator\0Gnome-calculator";
         xcb_change_property(x.get(), XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS,
                             XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
-        sync();
-        QVERIFY2(!probe->CalculatorWindowOpen(), "an unmapped window, such as a toolkit's leader");
+        QVERIFY2(!seen(), "an unmapped window, such as a toolkit's leader");
         xcb_map_window(x.get(), window);
-        sync();
-        QVERIFY(probe->CalculatorWindowOpen());
+        QVERIFY(seen());
         xcb_destroy_window(x.get(), window);
-        sync();
-        QVERIFY(!probe->CalculatorWindowOpen());
+        QVERIFY(!seen());
     }
 };
 
