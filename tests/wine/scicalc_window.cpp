@@ -8,10 +8,9 @@ int wmain(int argc, wchar_t **argv)
 {
     if (argc != 2)
         return 2;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = argv[1];
+    const WNDCLASSW windowClass{.lpfnWndProc = DefWindowProcW,
+                                .hInstance = GetModuleHandleW(nullptr),
+                                .lpszClassName = argv[1]};
     if (!RegisterClassW(&windowClass))
         return 1;
     HWND window = CreateWindowExW(0, argv[1], L"Калькулятор", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
