@@ -10,6 +10,8 @@
 namespace {
 
 constexpr uint kMe = 1000;
+// gnome-calculator's path, and its name as comm holds it: the kernel keeps 15 bytes of it.
+const QByteArray kGnome = "/usr/bin/gnome-calculator", kCut = "gnome-calculato\n";
 
 // The real user id comes first; the effective one (here another user's) second.
 QByteArray Status(uint uid, const char *state = "S (sleeping)")
@@ -57,16 +59,14 @@ class CalculatorTest : public QObject
 
     void processNames()
     {
-        const QByteArray gnome = "/usr/bin/gnome-calculator", none;
-        const QByteArray cut("gnome-calculato\n"); // the kernel keeps 15 bytes of the name
         const std::tuple<const char *, QByteArray, QByteArray, bool> cases[] = {
-            {"comm cut short", cut, gnome + '\0', true},
+            {"comm cut short", kCut, kGnome + '\0', true},
             {"comm alone", "galculator\n", "gui", true},
-            {"search provider", cut, gnome + '\0' + "--search-provider", false},
-            {"an argument", none, QByteArray("sh\0kcalc", 8), false},
-            {"path with a blank", none, "/opt/My Apps/xcalc", true},
-            {"title rewritten with blanks", none, gnome + " --title x", true},
-            {"rewritten, search provider", cut, gnome + " --search-provider", false},
+            {"search provider", kCut, kGnome + '\0' + "--search-provider", false},
+            {"an argument", {}, QByteArray("sh\0kcalc", 8), false},
+            {"path with a blank", {}, "/opt/My Apps/xcalc", true},
+            {"title rewritten with blanks", {}, kGnome + " --title x", true},
+            {"rewritten, search provider", kCut, kGnome + " --search-provider", false},
         };
         for (const auto &[name, comm, cmdline, calculator] : cases)
             QVERIFY2(IsCalculatorProcess(comm, cmdline) == calculator, name);
@@ -77,9 +77,8 @@ class CalculatorTest : public QObject
     void procScan()
     {
         QTemporaryDir proc;
-        const QByteArray cut("gnome-calculato\n"), gnome("/usr/bin/gnome-calculator");
-        AddProcess(proc, "20", cut, gnome + '\0' + "--search-provider");
-        AddProcess(proc, "21", cut, gnome, Status(kMe + 1));
+        AddProcess(proc, "20", kCut, kGnome + '\0' + "--search-provider");
+        AddProcess(proc, "21", kCut, kGnome, Status(kMe + 1));
         AddProcess(proc, "22", "kcalc\n", QByteArray(), Status(kMe, "Z (zombie)"));
         AddProcess(proc, "23", "kcalc\n", QByteArrayLiteral("kcalc\0"), QByteArray());
         for (const char *notAProcess : {"self", "12abc", "-5"})
@@ -90,7 +89,7 @@ class CalculatorTest : public QObject
         QVERIFY(!CalculatorProcessRunning(proc.path(), kMe));
         QVERIFY(CalculatorProcessRunning(proc.path(), kMe + 1));
 
-        AddProcess(proc, "999", cut, gnome);
+        AddProcess(proc, "999", kCut, kGnome);
         QVERIFY(CalculatorProcessRunning(proc.path(), kMe));
         QVERIFY(!CalculatorProcessRunning(proc.filePath("nothing-here"), kMe));
     }
