@@ -152,9 +152,8 @@ class RegistryTest : public QObject
         QTest::newRow("64 KiB, saved to more")
             << kib64 << StoredValues{3, 0, 0, 0, 0, 0, 0} << kib64;
         QTest::newRow("a byte over 64 KiB") << kib64 + 'x' << StoredValues{} << kib64 + 'x';
-        QTest::newRow("not a settings file")
-            << QByteArray("Dear diary,\nExampleType=4\n") << StoredValues{4, 0, 0, 0, 0, 0, 0}
-            << QByteArray("Dear diary,\nExampleType=4\n");
+        const QByteArray diary("Dear diary,\nExampleType=4\n");
+        QTest::newRow("not a settings file") << diary << StoredValues{4, 0, 0, 0, 0, 0, 0} << diary;
     }
 
     // Bad values read 0; a save changes only the seven values, replacing the file whole.
