@@ -23,15 +23,9 @@ using Pairs = std::set<std::pair<qint32, qint32>>;
 // which only r = 0 gives.
 std::pair<qint64, qint64> Values(qint32 min, qint32 max)
 {
-    const qint64 count = qint64(max) - min + 1;
-    if (count > 0)
-        return {min, max};
-    return count == 0 ? std::pair<qint64, qint64>(min, min) : std::pair(max + 1LL, min - 1LL);
-}
-
-bool Within(qint32 v, std::pair<qint64, qint64> values)
-{
-    return values.first <= v && v <= values.second;
+    if (max >= min - 1LL)
+        return {min, std::max(min, max)};
+    return {max + 1LL, min - 1LL};
 }
 
 // Every acceptable pair, by trying them all.
@@ -84,18 +78,16 @@ class ExtremesTest : public QObject
     {
         QFETCH(QuizSettings, settings);
         const CandidatePairs candidates(settings);
+        const auto [a0, a1] = Values(settings.Min1, settings.Max1);
+        const auto [b0, b1] = Values(settings.Min2, settings.Max2);
         Pairs drawn;
-        quint64 none = 0;
         for (quint64 i = 0; i < candidates.Count(); ++i) {
-            const auto pair = candidates.Pair(i);
-            none += !pair;
-            if (pair) {
-                QVERIFY(Within(pair->first, Values(settings.Min1, settings.Max1)));
-                QVERIFY(Within(pair->second, Values(settings.Min2, settings.Max2)));
-                drawn.insert(*pair);
+            if (const auto pair = candidates.Pair(i)) {
+                QVERIFY(a0 <= pair->first && pair->first <= a1);
+                QVERIFY(b0 <= pair->second && pair->second <= b1);
+                QVERIFY(drawn.insert(*pair).second);
             }
         }
-        QCOMPARE(drawn.size() + none, candidates.Count());
         const Pairs acceptable = Acceptable(settings);
         QVERIFY(std::includes(drawn.begin(), drawn.end(), acceptable.begin(), acceptable.end()));
     }

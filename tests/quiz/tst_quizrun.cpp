@@ -78,24 +78,18 @@ class QuizRunTest : public QObject
         }
     }
 
-    // Cancel gives no text, and neither does OK on a cleared field: both end the program.
-    void emptyAnswerEndsTheProgram()
+    // Cancel gives no text, and neither does OK on a cleared field: both end the program, as
+    // does a generator that finds no example (7 : 0 never is one).
+    void emptyAnswerOrNoExampleEndsTheProgram()
     {
         for (const QString &empty : {QString(), QStringLiteral("")}) {
             Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, empty});
-            QVERIFY(!h.run());
-            QVERIFY(h.dialogs.ended);
-            QCOMPARE(h.dialogs.prompts.size(), 3);
+            QVERIFY(!h.run() && h.dialogs.ended);
             QCOMPARE(h.dialogs.messages, QStringList({kRight, u"Error|2+2=4|Ошибка"_s,
                                                       u"Warning||Петя, ты не прошёл тест"_s}));
         }
-    }
-
-    void generatorGivingUpEndsTheProgram()
-    {
         Harness h(Operation::Division, 7, 0, {});
-        QVERIFY(!h.run());
-        QVERIFY(h.dialogs.ended && h.dialogs.prompts.isEmpty());
+        QVERIFY(!h.run() && h.dialogs.ended && h.dialogs.prompts.isEmpty());
         QCOMPARE(h.dialogs.messages, QStringList(u"Warning||Не могу придумать примеры"_s));
     }
 };

@@ -44,7 +44,7 @@ class TextsTest : public QObject
         // clang-format on
     }
 
-    void countText()
+    void resultSummary()
     {
         CheckAll<int>(CountText, {{12, "Ты ответил правильно на все вопросы"},
                                   {11, "Ты правильно ответил на 11 вопросов"},
@@ -53,10 +53,6 @@ class TextsTest : public QObject
                                   {2, "Ты ответил правильно на 2 вопроса"},
                                   {1, "Ты ответил правильно всего на один вопрос"},
                                   {0, "Ты не ответил верно ни на один вопрос"}});
-    }
-
-    void thinkingTime()
-    {
         // Seconds up to 125, whole minutes above; 11..19 of each hundred take no ending.
         // clang-format off
         CheckAll<double>(FormatThinkingTime, {{0, "0 секунд"}, {1.9, "1 секунду"}, {4, "4 секунды"},
@@ -64,10 +60,6 @@ class TextsTest : public QObject
             {125.1, "2 минуты"}, {600, "10 минут"}, {1260, "21 минуту"}, {24 * 60, "24 минуты"},
             {111 * 60, "111 минут"}, {213 * 60, "213 минут"}, {-3, "0 секунд"}});
         // clang-format on
-    }
-
-    void diagnosticLineAndPassMark()
-    {
         // The last field is the D and C flags after a blank; the intellectual mode never shows.
         using O = Operation;
         QCOMPARE(DiagnosticLine({{}, 1, 10, 1, 10, O::Multiplication, false, true}),
