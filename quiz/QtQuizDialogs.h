@@ -4,7 +4,7 @@
 
 // The quiz's dialogs on QInputDialog and QMessageBox, centred over the window that is showing
 // (or the screen while none is).
-class QtQuizDialogs final : public QuizDialogs
+class QtQuizDialogs : public QuizDialogs
 {
   public:
     QString AskText(const QString &prompt, const QString &title,

@@ -1,5 +1,4 @@
 #include "Fakes.h"
-#include "frmFinish.h"
 #include "frmStart.h"
 #include "mdMain.h"
 
@@ -31,7 +30,7 @@ QStringList Announcements(QObject *control)
 
 } // namespace
 
-// What a screen reader finds on the two windows.
+// What a screen reader finds on the start window.
 class AccessibilityTest : public QObject
 {
     Q_OBJECT
@@ -55,30 +54,6 @@ class AccessibilityTest : public QObject
                   u"EditableText: Второе число, до [до]|StaticText: Имя:|"
                   u"EditableText: Имя [Имя:]|CheckBox: Интеллектуальный режим|Button: Начать|"
                   u"Button: Секундомер (Кнопка ничего не делает)"_s.split(u'|')));
-    }
-
-    // Before the quiz the pass banner is in front; after a failed one only the fail banner.
-    void resultsWindow()
-    {
-        frmFinish f;
-        f.show();
-        QCOMPARE(Announcements(&f),
-                 (u"Client: Посмотрим, как у тебя дела...|StaticText: Имя ученика|"
-                  u"StaticText: Всего было 12 вопросов|"
-                  u"StaticText: Ты ответил правильно на все вопросы|"
-                  u"StaticText: Думал над решениями |StaticText: Ты не прошёл тест hidden|"
-                  u"StaticText: Ты прошёл тест"_s.split(u'|')));
-
-        auto dialogs = std::make_unique<ScriptedDialogs>();
-        dialogs->answers = QStringList(12, u"0"_s); // no product of 1..10 by 1..10 is 0
-        mdMain::UseDialogs(std::move(dialogs));
-        mdMain::Settings() = {u"Маша"_s, 1, 10, 1, 10, Operation::Multiplication};
-        frmFinish failed;
-        QVERIFY(failed.loadAndShow());
-        QCOMPARE(
-            Announcements(&failed).filter(u"StaticText: Ты"_s),
-            QStringList({"StaticText: Ты не ответил верно ни на один вопрос",
-                         "StaticText: Ты прошёл тест hidden", "StaticText: Ты не прошёл тест"}));
     }
 };
 
