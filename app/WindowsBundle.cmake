@@ -25,10 +25,17 @@ foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
     install(FILES ${dll_path} DESTINATION ${bundle})
 endforeach()
 
+# Debian's mingw runtime carries its debug information (libstdc++-6.dll alone is 23.7 MB); what
+# is packed goes without it.
+if(NOT CMAKE_STRIP)
+    message(FATAL_ERROR "No strip for the Windows build: the zip would carry debug information")
+endif()
 set(zip_root ${CMAKE_BINARY_DIR}/zip)
 add_custom_target(vorpa_zip ALL
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${zip_root}
     COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${zip_root}/vorpa
+    COMMAND ${CMAKE_COMMAND} -DFOLDER=${zip_root}/vorpa -DSTRIP=${CMAKE_STRIP}
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/StripDebugInfo.cmake
     COMMAND ${CMAKE_COMMAND} -E chdir ${zip_root}
             ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/vorpa-windows.zip --format=zip vorpa
     DEPENDS vorpa

@@ -4,7 +4,7 @@
 # table of every operation and difficulty over wide, negative and reversed ranges.
 # Arguments: --rounds=N (paired rounds, default 9), --questions=N (per grid cell, default 300),
 # --no-grid, and Google Benchmark flags, e.g. --benchmark_repetitions=9.
-set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 cd "$(dirname "$0")/.."
 
 tools/setup.sh libxcb-damage0-dev

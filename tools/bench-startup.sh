@@ -6,7 +6,7 @@
 # time from start to the first mapped window and to its first paint with text, and the peak
 # resident memory (measured half a second after the map), then the ratios of the medians.
 #   tools/bench-startup.sh [RUNS]
-set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 cd "$(dirname "$0")/.."
 runs=${1:-15}
 

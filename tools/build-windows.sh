@@ -3,60 +3,53 @@
 #
 # No Qt for Windows is packaged for Debian, so the first run fetches Debian's own Qt source
 # (qt6-base) with `apt-get source` and cross-builds it into a cache folder outside the tree,
-# ${VORPA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-~/.cache}/vorpa-windows}. That takes 30 to 60
-# minutes on two cores; later runs reuse it. The program is then built with that Qt in
+# ${VORPA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-~/.cache}/vorpa-windows}. That takes about half an
+# hour on two cores; later runs reuse it. The program is then built with that Qt in
 # build-windows/ and packed with the DLLs, plugins, translation and mingw runtime it needs, as
 # build-windows/vorpa-windows.zip. `ctest` in build-windows/ then runs the tests under Wine.
 #
 # Qt's SVG module is not built: the source of Debian's qt6-svg cannot be fetched from the
 # archive this project reaches, so the program's icons go in as PNG instead.
 #
-#   tools/build-windows.sh            Qt (when not cached), the program, the zip
-#   tools/build-windows.sh --qt-only  only Qt
-set -euo pipefail
-shopt -s inherit_errexit
+#   tools/build-windows.sh                Qt (when not cached), the program, the zip
+#   tools/build-windows.sh --qt-only      only Qt
+#   tools/build-windows.sh --configure-qt Qt's first steps only: the source fetched, unpacked and
+#                                         mended, the build configured (tests/setup checks them)
+source "$(dirname "$0")/lib.sh"
 cd "$(dirname "$0")/.."
 source=$PWD
+mode=${1:-all}
+case $mode in
+all | --qt-only | --configure-qt) ;;
+*) echo "Unknown option $mode; see the head of $0" >&2; exit 2 ;;
+esac
 
 cache=${VORPA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vorpa-windows}
 prefix=$cache/qt6-mingw
 jobs=${VORPA_JOBS:-$(nproc)}
 build=${VORPA_WINDOWS_BUILD:-$source/build-windows}
-
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+source_list=/etc/apt/sources.list.d/vorpa-deb-src.sources
 
 tools/setup.sh mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev unzip xdotool xvfb \
     librsvg2-bin
 
-# `apt-get source` needs a deb-src entry for the release the machine runs.
+# `apt-get source` needs deb-src entries for the release the machine runs: derived from its own
+# deb entries where they are missing.
 add_source_entries() {
-    if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        return
-    fi
-    local codename
-    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    echo "== Adding a deb-src entry for Debian $codename"
-    "${sudo[@]}" tee /etc/apt/sources.list.d/vorpa-debian-src.sources >/dev/null <<SOURCES
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $codename $codename-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: $codename-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-    "${sudo[@]}" apt-get update -qq
+    local entries
+    entries=$(tools/deb-src-entries.sh)
+    [ -n "$entries" ] || return 0
+    echo "== Adding deb-src entries beside the machine's deb entries ($source_list)"
+    printf '\n%s\n' "$entries" | "${as_root[@]}" tee -a "$source_list" >/dev/null
+    "${as_root[@]}" apt-get update -qq
 }
 
-# Prints the unpacked source folder of a Debian source package, fetching it when missing.
+# Prints the unpacked source folder of a Debian source package, fetching it when missing. A
+# fetch cut short leaves no mark, so the next run starts it again.
 fetch_source() {
-    local package=$1 dir
-    dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-[0-9]*" 2>/dev/null | head -n 1)
+    local package=$1 dir=
+    mkdir -p "$cache/src"
+    dir=$(find "$cache/src" -maxdepth 1 -type d -name "$package-[0-9]*" | head -n 1)
     if [ -z "$dir" ] || [ ! -f "$dir/.vorpa-unpacked" ]; then
         rm -rf "$cache/src"
         mkdir -p "$cache/src"
@@ -94,11 +87,11 @@ TOOLCHAIN
 # runs so that an interrupted build goes on where it stopped, is finished and installed anew.
 build_qt() {
     local stamp=$prefix/.vorpa-complete
-    if [ -f "$stamp" ]; then
+    if [ -f "$stamp" ] && [ "$mode" != --configure-qt ]; then
         echo "== Qt for Windows: cached in $prefix"
         return
     fi
-    echo "== Qt for Windows: building into $prefix (30 to 60 minutes the first time)"
+    echo "== Qt for Windows: building into $prefix (about half an hour the first time)"
     add_source_entries
     write_toolchain
     local base hostinfo
@@ -106,9 +99,13 @@ build_qt() {
     # Qt 6.4 builds its DirectWrite font support only along with Direct2D, yet the windows
     # platform plugin asks for the DirectWrite font database whenever DirectWrite 3 is there:
     # without Direct2D it then fails to link. It uses the GDI one, its default, instead.
+    local mended=$base/src/plugins/platforms/windows/qwindowsintegration.cpp
     sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
-        "$base/src/plugins/platforms/windows/qwindowsintegration.cpp"
+        "$mended"
+    grep -qx '#if QT_CONFIG(directwrite3) && QT_CONFIG(direct2d)' "$mended" ||
+        { echo "The DirectWrite condition in $mended was not found: mend it by hand" >&2; return 1; }
     hostinfo=$(find /usr/lib -path '*/cmake/Qt6HostInfo/Qt6HostInfoConfig.cmake' | head -n 1)
+    [ -n "$hostinfo" ] || { echo "No Qt6HostInfoConfig.cmake under /usr/lib (qt6-base-dev)" >&2; return 1; }
 
     # Only what the program and its tests use: Core, Gui, Widgets, Test, the windows and
     # offscreen platforms. wintab.h (tablet input) is not in Debian's source.
@@ -123,6 +120,7 @@ build_qt() {
         -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF \
         -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
         -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF >/dev/null
+    [ "$mode" != --configure-qt ] || { echo "== Qt for Windows: configured in $cache/build-qtbase"; exit 0; }
     cmake --build "$cache/build-qtbase" -j "$jobs"
     rm -rf "$prefix"
     cmake --install "$cache/build-qtbase" >/dev/null
@@ -130,7 +128,7 @@ build_qt() {
 }
 
 build_qt
-[ "${1:-}" = "--qt-only" ] && exit 0
+[ "$mode" != --qt-only ] || exit 0
 
 echo "== The program for Windows, in $build"
 "$prefix/bin/qt-cmake" -S "$source" -B "$build" -G Ninja \

@@ -6,7 +6,7 @@
 # fails; the input is kept in build-fuzz/crashes. What the fuzzers find worth keeping stays in
 # build-fuzz/corpus for the next run.
 #   tools/fuzz.sh [SECONDS]
-set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 

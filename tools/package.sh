@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian and the RPM package into the folder given (packages/ by default) and runs
 # lintian on the .deb.
-set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 out=$(realpath -m "${1:-$(dirname "$0")/../packages}")
 cd "$(dirname "$0")/.."
 

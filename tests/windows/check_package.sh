@@ -3,7 +3,7 @@
 # $2. Checks the packages (lintian, dependencies, the same files in both) and that the desktop
 # finds the program, its menu entry, icon and metainfo where it looks for them; then starts the
 # installed program under an X server of its own and waits for the start window.
-set -euo pipefail
+source "$(dirname "$0")/../../tools/lib.sh"
 build=$1 scratch=$2
 id=org.quorvantelle.Vorpa
 fail() {

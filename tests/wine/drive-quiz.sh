@@ -4,7 +4,7 @@
 # until the results window appears; closing that ends the program. Wine's windows are X
 # windows, so xdotool sees their titles and types into them. A zip is unpacked into an empty
 # folder first and run with no other Qt in reach. Usage: drive-quiz.sh WINE_RUN PROGRAM|ZIP
-set -euo pipefail
+source "$(dirname "$0")/../../tools/lib.sh"
 export LC_ALL=C.UTF-8 # xdotool prints the Cyrillic titles as they are only in a UTF-8 locale
 run=$1 program=$2
 start_title='Обучающие примеры'

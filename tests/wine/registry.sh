@@ -2,7 +2,7 @@
 # The settings store in the registry: with the key deleted the load reads zeros, and a save
 # leaves seven REG_DWORD values that Wine's own reg.exe reads back. Usage: registry.sh WINE_RUN
 # TEST_PROGRAM
-set -euo pipefail
+source "$(dirname "$0")/../../tools/lib.sh"
 run=$1 test=$2
 key='HKCU\Software\Quorvantelle\Vorpa'
 

@@ -2,7 +2,7 @@
 # Starts (start) or ends (stop) what the Wine tests share: an Xvfb display of their own and the
 # build's Wine prefix with its wineserver kept running. Usage: wine-session.sh start|stop
 # STATE_DIR WINE_RUN
-set -euo pipefail
+source "$(dirname "$0")/../../tools/lib.sh"
 action=$1 state=$2 run=$3
 
 stop() {
