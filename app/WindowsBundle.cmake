@@ -1,7 +1,7 @@
 # On Windows the program's folder holds all it needs to run: Qt's DLLs and plugins, Qt's
 # Russian texts (found through qt.conf) and the compiler's runtime. The target vorpa_zip packs
 # that folder into vorpa-windows.zip in the build folder. The icons are built in as PNG
-# (windows/CMakeLists.txt), so no SVG module is needed.
+# (forms/CMakeLists.txt), so no SVG module is needed.
 set(bundle ${CMAKE_INSTALL_BINDIR})
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets RUNTIME DESTINATION ${bundle})
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin

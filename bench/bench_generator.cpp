@@ -8,6 +8,7 @@
 //   a quiz of twelve questions gives up.
 //   bench_generator [--rounds=N] [--questions=N] [--no-grid] [Google Benchmark flags]
 
+#include "CandidatePairs.h"
 #include "ExampleGenerator.h"
 
 #include <benchmark/benchmark.h>

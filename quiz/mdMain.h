@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
-// The process-wide quiz state: the one QuizSettings record, the real dialogs, clock and
-// calculator probe, all made on first use and kept until the process ends.
+// The process-wide quiz state: the one QuizSettings record, the real dialogs and clock made on
+// first use, and the calculator probe given at start-up, all kept until the process ends.
 namespace mdMain {
 
 QuizSettings &Settings();
@@ -27,7 +27,7 @@ std::optional<QuizOutcome> RunQuiz();
 
 QuizDialogs &Dialogs();
 
-// Replace the real services, e.g. in tests or to pick the probe for the window system.
+// The calculator probe of the window system, given by main; the dialogs are replaced in tests.
 void UseDialogs(std::unique_ptr<QuizDialogs> dialogs);
 void UseCalculatorProbe(std::unique_ptr<CalculatorProbe> probe);
 

@@ -1,4 +1,4 @@
-#include "CalculatorProbe.h"
+#include "SystemCalculatorProbe.h"
 
 #include <QProcess>
 #include <QScopeGuard>

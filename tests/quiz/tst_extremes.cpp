@@ -1,5 +1,6 @@
 // The generator's candidate pairs and draws against brute force over small and extreme ranges.
 
+#include "CandidatePairs.h"
 #include "ExampleGenerator.h"
 #include "Fakes.h"
 

@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 
 // Reading the bound fields under the pupil's regional settings, and laying out in twips.
-class WindowsLogicTest : public QObject
+class FormsLogicTest : public QObject
 {
     Q_OBJECT
 
@@ -71,5 +71,5 @@ class WindowsLogicTest : public QObject
     }
 };
 
-QTEST_GUILESS_MAIN(WindowsLogicTest)
-#include "tst_windows_logic.moc"
+QTEST_GUILESS_MAIN(FormsLogicTest)
+#include "tst_forms_logic.moc"

@@ -114,7 +114,7 @@ const QString kFieldNames[] = {"Первое число, от", "Первое ч
 
 } // namespace
 
-class StartWindowTest : public QObject
+class FormsTest : public QObject
 {
     Q_OBJECT
 
@@ -376,5 +376,5 @@ class StartWindowTest : public QObject
     NoExitDialogs *m_dialogs = nullptr;
 };
 
-QTEST_MAIN(StartWindowTest)
-#include "tst_windows_start.moc"
+QTEST_MAIN(FormsTest)
+#include "tst_forms.moc"

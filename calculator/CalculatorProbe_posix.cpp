@@ -1,5 +1,5 @@
 #include "CalculatorMatch.h"
-#include "CalculatorProbe.h"
+#include "SystemCalculatorProbe.h"
 
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>

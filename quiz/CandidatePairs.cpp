@@ -1,0 +1,250 @@
+#include "CandidatePairs.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kMin32 = std::numeric_limits<qint32>::min();
+constexpr qint64 kMax32 = std::numeric_limits<qint32>::max();
+
+// A closed interval of integers; empty when lo > hi.
+struct Span
+{
+    qint64 lo, hi;
+    bool Empty() const { return lo > hi; }
+    qint64 Size() const { return Empty() ? 0 : hi - lo + 1; }
+    Span operator&(Span other) const { return {std::max(lo, other.lo), std::min(hi, other.hi)}; }
+};
+
+constexpr Span kAll32{kMin32, kMax32};
+constexpr qint64 kNoEnd = std::numeric_limits<qint64>::max();
+
+Span Values(qint32 min, qint32 max)
+{
+    const OperandRange range(min, max);
+    return {range.Lowest(), range.Highest()};
+}
+
+// floor(n / m) for m >= 1, and the largest m' >= m with the same floor(n / m').
+struct FloorQuotient
+{
+    qint64 value, lastDivisor;
+};
+
+FloorQuotient DivideDown(qint64 n, qint64 m)
+{
+    if (n >= 0) {
+        const qint64 q = n / m;
+        return {q, q == 0 ? kNoEnd : n / q};
+    }
+    // floor(n / m) = -(floor((-n - 1) / m) + 1), which stays the same as long as that does.
+    const qint64 y = -n - 1;
+    const qint64 q = y / m;
+    return {-q - 1, q == 0 ? kNoEnd : y / q};
+}
+
+// The pairs (x, y) with x from factors (not 0), y from others and x * y in products. For a
+// factor m or -m the y form an interval (a row) bounded by floor(products.hi / m) and
+// floor(-products.lo / m). When products reach from -1 or below to 1 or above, the rows only
+// shrink as m grows, and a block of factors shares the first factor's row as long as the last
+// one keeps half of it: at most about 33 blocks a sign, each at least half acceptable, found
+// by binary search. Otherwise the blocks are those over which both quotients stay the same,
+// exact but about 4 sqrt(|bound|) of them.
+template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
+{
+    const bool nested = products.lo <= 1 && products.hi >= -1;
+    for (const int sign : {1, -1}) {
+        const Span divisors =
+            (sign > 0 ? factors : Span{-factors.hi, -factors.lo}) & Span{1, kNoEnd};
+        const auto row = [&](qint64 m) {
+            const qint64 up = DivideDown(products.hi, m).value;
+            const qint64 down = DivideDown(-products.lo, m).value;
+            return others & (sign > 0 ? Span{-down, up} : Span{-up, down});
+        };
+        for (qint64 m = divisors.lo; m <= divisors.hi;) {
+            const Span first = row(m);
+            qint64 end = divisors.hi;
+            if (nested) {
+                if (first.Empty())
+                    break;
+                for (qint64 low = m; low < end;) {
+                    const qint64 middle = low + (end - low + 1) / 2;
+                    if (2 * row(middle).Size() >= first.Size())
+                        low = middle;
+                    else
+                        end = middle - 1;
+                }
+            } else {
+                end = std::min({DivideDown(products.hi, m).lastDivisor,
+                                DivideDown(-products.lo, m).lastDivisor, end});
+            }
+            add(sign > 0 ? Span{m, end} : Span{-end, -m}, first);
+            m = end + 1;
+        }
+    }
+}
+
+// m^e when it is at most limit (m >= 0, limit <= 2^31), otherwise nothing.
+std::optional<qint64> PowerAtMost(qint64 m, qint64 e, qint64 limit)
+{
+    qint64 power = 1;
+    for (qint64 i = 0; i < e; ++i) {
+        power *= m;
+        if (power > limit)
+            return std::nullopt;
+    }
+    return power;
+}
+
+// The largest r >= 0 with r^e <= n, for 0 <= n <= 2^31 and e >= 1.
+qint64 RootDown(qint64 n, qint64 e)
+{
+    qint64 r = std::llround(std::pow(double(n), 1.0 / double(e)));
+    while (r > 0 && !PowerAtMost(r, e, n))
+        --r;
+    while (PowerAtMost(r + 1, e, n))
+        ++r;
+    return r;
+}
+
+// Powers: bases -1, 0 and 1 with any exponent from 0, and for every other base the exponents
+// up to the largest e with |a|^e <= 2^31, in blocks of |a| with the same e.
+template <typename Add> void PowerPairs(Span bases, Span exponents, Add add)
+{
+    exponents = exponents & Span{0, kMax32};
+    add(bases & Span{-1, 1}, exponents);
+    qint64 low = 2; // the smallest |a| whose largest exponent is e
+    for (qint64 e = 31; e >= 1; --e) {
+        const qint64 high = RootDown(kMax32 + 1, e);
+        const Span y = exponents & Span{0, e};
+        add(bases & Span{low, high}, y);
+        add(bases & Span{-high, -low}, y);
+        low = high + 1;
+    }
+}
+
+// Easy logarithms as (a, k) with a^k among the second operands. For each k the bases with a^k
+// among them form an interval; between the ends of those intervals the set of k stays the
+// same, and as powers of one base grow with k it is an interval of k too.
+template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add add)
+{
+    bases = bases & Span{2, kMax32};
+    numbers = numbers & Span{1, kMax32};
+    if (bases.Empty() || numbers.Empty())
+        return;
+    constexpr int kMaxExponent = 30; // 2^31 is past 32 bits
+    std::array<Span, kMaxExponent + 1> withPower;
+    std::vector<qint64> cuts = {bases.lo, bases.hi + 1};
+    for (int k = 0; k <= kMaxExponent; ++k) {
+        if (k == 0) {
+            withPower[0] = numbers.lo == 1 ? bases : Span{1, 0};
+        } else {
+            const qint64 low = RootDown(numbers.lo - 1, k) + 1;
+            withPower[k] = bases & Span{low, RootDown(numbers.hi, k)};
+        }
+        cuts.push_back(withPower[k].lo);
+        cuts.push_back(withPower[k].hi + 1);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+        const Span part = Span{cuts[i], cuts[i + 1] - 1} & bases;
+        Span k{kMaxExponent + 1, -1};
+        for (int e = 0; !part.Empty() && e <= kMaxExponent; ++e) {
+            if (!(withPower[e] & part).Empty())
+                k = {std::min<qint64>(k.lo, e), e};
+        }
+        add(part, k);
+    }
+}
+
+} // namespace
+
+CandidatePairs::CandidatePairs(const QuizSettings &s)
+{
+    const Span first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
+    m_lowestFirst = first.lo;
+    m_highestFirst = first.hi;
+    const auto add = [this](Span x, Span y) {
+        if (x.Empty() || y.Empty())
+            return;
+        m_rectangles.push_back({x.lo, x.hi, y.lo, y.hi});
+        m_count += static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
+        m_ends.push_back(m_count);
+    };
+    switch (s.Operation) {
+    case Operation::Addition:
+        add(first & Span{kMin32 - second.hi, kMax32 - second.lo},
+            second & Span{kMin32 - first.hi, kMax32 - first.lo});
+        break;
+    case Operation::Subtraction: {
+        const Span differences{s.Difficult ? kMin32 : 0, kMax32};
+        add(first & Span{differences.lo + second.lo, differences.hi + second.hi},
+            second & Span{first.lo - differences.hi, first.hi - differences.lo});
+        break;
+    }
+    case Operation::Multiplication:
+        add(first & Span{0, 0}, second);
+        ProductPairs(first, second, kAll32, add);
+        break;
+    case Operation::Division:
+        if (s.Difficult) {
+            add(first, second);
+        } else {
+            // A first range away from 0 is widened to reach 1 or -1 when that at most about
+            // doubles the candidates, so that the rows nest; the dividends outside it are none.
+            Span dividends = first;
+            if (dividends.lo > 1 && dividends.lo <= dividends.hi / 2)
+                dividends.lo = 1;
+            if (dividends.hi < -1 && dividends.hi >= dividends.lo / 2)
+                dividends.hi = -1;
+            m_coordinates = Coordinates::DivisorQuotient;
+            ProductPairs(second, kAll32, dividends, add);
+        }
+        break;
+    case Operation::Remainder:
+        add(first, second);
+        break;
+    case Operation::Power:
+        PowerPairs(first, second, add);
+        break;
+    case Operation::Logarithm:
+        if (s.Difficult) {
+            add(first & Span{2, kMax32}, second & Span{1, kMax32});
+        } else {
+            m_coordinates = Coordinates::BaseExponent;
+            EasyLogarithmPairs(first, second, add);
+        }
+        break;
+    }
+    m_share = double(m_count) / (double(first.Size()) * double(second.Size()));
+}
+
+quint64 CandidatePairs::Count() const
+{
+    return static_cast<quint64>(std::min<unsigned __int128>(m_count, ~quint64(0)));
+}
+
+std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) const
+{
+    const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
+    const Rectangle &r = m_rectangles[i];
+    const quint64 offset = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
+    const quint64 height = static_cast<quint64>(r.y1 - r.y0 + 1);
+    const qint64 x = r.x0 + static_cast<qint64>(offset / height);
+    const qint64 y = r.y0 + static_cast<qint64>(offset % height);
+    switch (m_coordinates) {
+    case Coordinates::Operands:
+        break;
+    case Coordinates::BaseExponent:
+        return std::pair(qint32(x), qint32(*PowerAtMost(x, y, kMax32)));
+    case Coordinates::DivisorQuotient:
+        if (x * y < m_lowestFirst || x * y > m_highestFirst)
+            return std::nullopt;
+        return std::pair(qint32(x * y), qint32(x));
+    }
+    return std::pair(qint32(x), qint32(y));
+}
