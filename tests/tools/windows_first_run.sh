@@ -23,8 +23,9 @@ grep -qx '#if QT_CONFIG(directwrite3) && QT_CONFIG(direct2d)' \
     fail "the DirectWrite mend is not applied"
 grep -qx "CMAKE_INSTALL_PREFIX:PATH=$cache/qt6-mingw" "$cache/build-qtbase/CMakeCache.txt" ||
     fail "Qt's build is not configured for $cache/qt6-mingw"
-grep -qx 'CMAKE_CXX_COMPILER:FILEPATH=.*x86_64-w64-mingw32-g++-posix' \
-    "$cache/build-qtbase/CMakeCache.txt" || fail "Qt's build does not use the mingw-w64 compiler"
+grep -qx 'set(CMAKE_CXX_COMPILER ".*/x86_64-w64-mingw32-g++-posix")' \
+    "$cache"/build-qtbase/CMakeFiles/*/CMakeCXXCompiler.cmake ||
+    fail "Qt's build does not use the mingw-w64 compiler"
 [ -f "$cache/build-qtbase/build.ninja" ] || fail "configuring Qt wrote no build.ninja"
 [ ! -e "$cache/qt6-mingw/.vorpa-complete" ] || fail "a Qt that was only configured is marked complete"
 echo "The first run fetched $(basename "${sources[0]}"), mended it and configured Qt's build"
