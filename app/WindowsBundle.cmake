@@ -41,3 +41,12 @@ add_custom_target(vorpa_zip ALL
     DEPENDS vorpa
     COMMENT "Packing vorpa-windows.zip"
     VERBATIM)
+
+# The installer holds the zip's folder (tools/make-msi.sh); its version is the project's, as
+# the .deb's is.
+set(msi ${CMAKE_BINARY_DIR}/vorpa-${PROJECT_VERSION}-x64.msi)
+add_custom_target(vorpa_msi ALL
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tools/make-msi.sh ${zip_root}/vorpa ${PROJECT_VERSION} ${msi}
+    DEPENDS vorpa_zip
+    COMMENT "Making vorpa-${PROJECT_VERSION}-x64.msi"
+    VERBATIM)

@@ -31,7 +31,7 @@ build=${VORPA_WINDOWS_BUILD:-$source/build-windows}
 source_list=/etc/apt/sources.list.d/vorpa-deb-src.sources
 
 tools/setup.sh mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev unzip xdotool xvfb \
-    librsvg2-bin
+    librsvg2-bin wixl msitools icoutils
 
 # `apt-get source` needs deb-src entries for the release the machine runs: derived from its own
 # deb entries where they are missing.

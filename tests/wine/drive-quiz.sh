@@ -3,10 +3,15 @@
 # window starts the quiz, each question keeps its pre-filled "0", each verdict box is closed,
 # until the results window appears; closing that ends the program. Wine's windows are X
 # windows, so xdotool sees their titles and types into them. A zip is unpacked into an empty
-# folder first and run with no other Qt in reach. Usage: drive-quiz.sh WINE_RUN PROGRAM|ZIP
+# folder first and run with no other Qt in reach, as is a program given with --bare (an installed
+# one). Usage: drive-quiz.sh WINE_RUN [--bare] PROGRAM|ZIP
 source "$(dirname "$0")/../../tools/lib.sh"
 export LC_ALL=C.UTF-8 # xdotool prints the Cyrillic titles as they are only in a UTF-8 locale
-run=$1 program=$2
+run=$1
+shift
+bare=()
+[ "$1" != --bare ] || { bare=(--bare); shift; }
+program=$1
 start_title='Обучающие примеры'
 results_title='Посмотрим, как у тебя дела...'
 key='HKCU\Software\Quorvantelle\Vorpa'
@@ -18,7 +23,6 @@ export DISPLAY
 folder=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$folder"' EXIT
 pid=
-bare=()
 if [[ $program == *.zip ]]; then
     unzip -q "$program" -d "$folder"
     echo "The zip holds:"
