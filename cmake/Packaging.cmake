@@ -39,7 +39,16 @@ questions, judges each answer at once and ends with the number of right
 answers, whether the test was passed and how long the pupil spent thinking.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_GENERATOR DEB RPM)
+# A build for another processor (cmake/toolchains/) makes the .deb of that architecture, its
+# dependencies read by dpkg-shlibdeps from the target's libraries.
+if(VORPA_DEB_ARCHITECTURE)
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${VORPA_DEB_ARCHITECTURE})
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackTarget.cmake)
+    file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "set(ENV{DEB_HOST_ARCH} ${VORPA_DEB_ARCHITECTURE})\n")
+else()
+    set(CPACK_GENERATOR DEB RPM)
+endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those still missing.
-# Extra package names given as arguments are installed too.
+# Extra package names given as arguments are installed too; `--arch ARCH` (arm64, armhf) adds
+# what a build for that processor needs: the architecture in dpkg, the cross compiler, Debian's
+# Qt of that architecture and the qemu-user emulator that runs its tests.
 source "$(dirname "$0")/lib.sh"
 
 packages=(
@@ -10,21 +12,43 @@ packages=(
     desktop-file-utils appstream locales
     clang libclang-rt-14-dev libbenchmark-dev
     dpkg-dev rpm file lintian
-    "$@"
 )
+architectures=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --arch) architectures+=("$2"); shift 2 ;;
+    *) packages+=("$1"); shift ;;
+    esac
+done
 
 # Installed means installed: a package removed with its configuration left behind is missing.
-missing=()
-for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null) || status=
-    [ "$status" = "install ok installed" ] || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+# A name without an architecture means the machine's own, also once others are added to dpkg.
+install_missing() {
+    local missing=() package native
+    native=$(dpkg --print-architecture)
+    for package in "$@"; do
+        dpkg-query -W -f='${binary:Package} ${Status}\n' "$package" 2>/dev/null |
+            grep -qxF -e "$package install ok installed" -e "$package:$native install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
     echo "Installing: ${missing[*]}"
     "${as_root[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
         "${missing[@]}"
-fi
+}
+
+install_missing "${packages[@]}"
+
+for arch in "${architectures[@]}"; do
+    if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        echo "Adding the architecture $arch to dpkg"
+        "${as_root[@]}" dpkg --add-architecture "$arch"
+    fi
+    triple=$(dpkg-architecture -a"$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
+    install_missing "g++-$triple" qemu-user-static \
+        "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch" "libqt6svg6:$arch" "libxcb1-dev:$arch"
+done
 
 # The window tests run a second time under Russian regional settings.
 if ! locale -a 2>/dev/null | grep -x 'ru_RU\.utf8' >/dev/null; then

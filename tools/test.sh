@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, runs each fuzz target for 20 seconds, then builds and runs the whole
-# test suite twice: in the normal build and in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Then checks the Windows build's first steps on an empty cache, and
-# last comes the Windows build, cross-compiled with mingw-w64 and tested under Wine (the first
-# run builds Qt for Windows, see tools/build-windows.sh). A failed step does not stop the ones
+# test suite: in the normal build, in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and cross-built for arm64 and armhf under qemu-user. Then checks the
+# Windows build's first steps on an empty cache, and last comes the Windows build,
+# cross-compiled with mingw-w64 and tested under Wine (the first run builds Qt for Windows, see
+# tools/build-windows.sh). A failed step does not stop the ones
 # after it; the end is a summary of every step, and the exit status is 1 if any failed.
 source "$(dirname "$0")/lib.sh"
 cd "$(dirname "$0")/.."
@@ -44,6 +45,15 @@ run_suite() {
     ctest --output-on-failure -j "$jobs"
 }
 
+# A build for another processor: Debian's cross compiler and Qt, every test under qemu-user.
+cross_suite() {
+    local arch=$1 triple
+    tools/setup.sh --arch "$arch"
+    triple=$(dpkg-architecture -a"$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
+    run_suite "build-$arch" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/$triple.cmake"
+}
+
 windows_tests() {
     cd build-windows
     ctest --output-on-failure -j "$jobs"
@@ -55,6 +65,7 @@ if [ $status -eq 0 ]; then
     export ASAN_OPTIONS=detect_leaks=0
     step sanitizer-build run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORPA_SANITIZE=ON
     step normal-build run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    step arm64-build cross_suite arm64
     step windows-first-run tests/tools/windows_first_run.sh
     step windows-build tools/build-windows.sh
     if [ "$last" -eq 0 ]; then

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Makes the .deb and the .rpm from the build in $1 and unpacks the .deb into a scratch root in
-# $2. Checks the packages (lintian, dependencies, the same files in both) and that the desktop
-# finds the program, its menu entry, icon and metainfo where it looks for them; then starts the
-# installed program under an X server of its own and waits for the start window.
+# Makes the packages of the build in $1 (the .deb and the .rpm, or only the .deb in a build for
+# another processor) and unpacks the .deb into a scratch root in $2. Checks the packages
+# (lintian, dependencies, the same files in both) and that the desktop finds the program, its
+# menu entry, icon and metainfo where it looks for them; then starts the installed program under
+# an X server of its own, through the emulator $3 if one is given, and waits for the start window.
 source "$(dirname "$0")/../../tools/lib.sh"
 build=$1 scratch=$2
+emulator=("${@:3}")
 id=org.quorvantelle.Vorpa
 fail() {
     echo "FAIL: $*" >&2
@@ -14,16 +16,19 @@ fail() {
 rm -rf "$scratch"
 mkdir -p "$scratch/home"
 mkdir -m 700 "$scratch/runtime"
-cpack --config "$build/CPackConfig.cmake" -G "DEB;RPM" -B "$scratch/packages" >/dev/null
+cpack --config "$build/CPackConfig.cmake" -B "$scratch/packages" >/dev/null
 deb=$(echo "$scratch"/packages/vorpa_*.deb)
-rpm=$(echo "$scratch"/packages/vorpa-*.rpm)
+rpms=("$scratch"/packages/vorpa-*.rpm)
 
 lintian --fail-on error "$deb" || fail "lintian found errors in the .deb"
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "section is not education"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6 (>=' || fail "no computed dependencies"
-diff <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }' | sort) \
-    <(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "$rpm" | awk '$1 !~ /^d/ { print $2 }' |
-        sort) || fail "the .deb and the .rpm hold different files"
+if [ ${#emulator[@]} -eq 0 ]; then
+    [ -f "${rpms[0]}" ] || fail "no .rpm was made"
+    diff <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }' | sort) \
+        <(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "${rpms[0]}" |
+            awk '$1 !~ /^d/ { print $2 }' | sort) || fail "the .deb and the .rpm hold different files"
+fi
 
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
@@ -58,7 +63,7 @@ export DISPLAY=:$(cat "$scratch/display")
 export LC_ALL=C.UTF-8
 HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_RUNTIME_DIR=$scratch/runtime \
     QT_QPA_PLATFORM=xcb \
-    "$root/usr/bin/vorpa" 2>"$scratch/vorpa.log" &
+    "${emulator[@]}" "$root/usr/bin/vorpa" 2>"$scratch/vorpa.log" &
 pids+=($!)
 timeout 60 xdotool search --sync --onlyvisible --name '^Обучающие примеры$' >/dev/null ||
     fail "no start window: $(cat "$scratch/vorpa.log")"

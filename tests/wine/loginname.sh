@@ -6,5 +6,5 @@ run=$1 test=$2
 
 account=$("$run" cmd /c echo %USERNAME% | tr -d '\r')
 echo "Wine's account: $account"
-VORPA_WINE_ACCOUNT=$account "$run" "$test"
-USER=Пётр VORPA_WINE_ACCOUNT=Пётр "$run" "$test"
+VORPA_LOGIN_NAME=$account "$run" "$test"
+USER=Пётр VORPA_LOGIN_NAME=Пётр "$run" "$test"
