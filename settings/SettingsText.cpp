@@ -1,7 +1,6 @@
 #include "SettingsText.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace Registry {
 
@@ -91,18 +90,6 @@ template <typename Visit> void ForEachLine(QByteArrayView text, Visit visit)
     }
 }
 
-// The decimal text of a number, without allocating.
-struct Number
-{
-    explicit Number(qint32 value)
-        : size(std::to_chars(digits, digits + sizeof digits, value).ptr - digits)
-    {
-    }
-    operator QByteArrayView() const { return {digits, size}; }
-    char digits[12];
-    qsizetype size;
-};
-
 bool IsOurs(const Line &line, const QString &name)
 {
     return line.kind == LineKind::Value && line.general &&
@@ -166,7 +153,7 @@ QByteArray TextWithValues(QByteArrayView text, const QList<std::pair<QString, qi
         if (lineOf[i] < 0)
             added.append(values[i].first.toLatin1())
                 .append('=')
-                .append(Number(values[i].second))
+                .append(QByteArray::number(values[i].second))
                 .append(lineEnd);
     }
 
@@ -187,7 +174,7 @@ QByteArray TextWithValues(QByteArrayView text, const QList<std::pair<QString, qi
             result += text.sliced(line.start, line.next - line.start);
         } else {
             result += text.sliced(line.start, line.valueStart - line.start);
-            result += Number(values[std::distance(set, lineOf.crend()) - 1].second);
+            result += QByteArray::number(values[std::distance(set, lineOf.crend()) - 1].second);
             result += text.sliced(line.valueEnd, line.next - line.valueEnd);
         }
         if (line.index == insertAfter && !added.isEmpty()) {

@@ -153,27 +153,27 @@ std::optional<QByteArray> ReadSmallFile(const QByteArray &path)
     return bytes;
 }
 
-// Advisory locks on two bytes of the lock file: the first is held by the save under way, the
-// second shared by the saves that wait for it.
-struct flock ByteRange(short type, off_t byte)
+// Advisory locks on bytes of the lock file: the first is held by the save under way, the
+// second shared by the saves waiting for it, the third by those that came while others waited.
+struct flock ByteRange(short type, off_t first, off_t count = 1)
 {
     struct flock range = {};
     range.l_type = type;
     range.l_whence = SEEK_SET;
-    range.l_start = byte;
-    range.l_len = 1;
+    range.l_start = first;
+    range.l_len = count;
     return range;
 }
 
-bool LockByte(int fd, short type, off_t byte)
+bool LockBytes(int fd, short type, off_t first, off_t count = 1)
 {
-    struct flock range = ByteRange(type, byte);
+    struct flock range = ByteRange(type, first, count);
     return ::fcntl(fd, F_OFD_SETLK, &range) == 0;
 }
 
-bool OthersWait(int fd)
+bool HeldByOthers(int fd, off_t first, off_t count = 1)
 {
-    struct flock range = ByteRange(F_WRLCK, 1);
+    struct flock range = ByteRange(F_WRLCK, first, count);
     return ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
 }
 
@@ -181,9 +181,9 @@ bool OthersWait(int fd)
 // the process ends, however it ends, so a killed save leaves nothing behind that blocks the
 // next; the file itself is never read or written. It is opened without following a link and
 // without blocking, and only a regular file of the user's own is locked. A save that finds
-// others waiting queues behind them rather than take the lock the moment it is free, so that a
-// program saving again and again cannot keep it from the others. Invalid when the lock is not
-// had within kLockWait.
+// others waiting queues behind all of them and tries for the lock only once they have had it,
+// so that a program saving again and again cannot keep it from the others. Invalid when the
+// lock is not had within kLockWait.
 Descriptor TakeLock(const QByteArray &path)
 {
     Descriptor lock(::open(
@@ -192,20 +192,23 @@ Descriptor TakeLock(const QByteArray &path)
     if (lock.get() < 0 || ::fstat(lock.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
         status.st_uid != geteuid())
         return Descriptor();
-    if (!OthersWait(lock.get()) && LockByte(lock.get(), F_WRLCK, 0))
+    const int fd = lock.get();
+    if (!HeldByOthers(fd, 1, 2) && LockBytes(fd, F_WRLCK, 0))
         return lock;
-    LockByte(lock.get(), F_RDLCK, 1);
+    LockBytes(fd, F_RDLCK, 2);
+    bool waiting = false; // among those next in turn
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(kLockRetry);
-        if (LockByte(lock.get(), F_WRLCK, 0)) {
-            LockByte(lock.get(), F_UNLCK, 1);
+    for (;;) {
+        if (!waiting && !HeldByOthers(fd, 1))
+            waiting = LockBytes(fd, F_RDLCK, 1);
+        if (waiting && LockBytes(fd, F_WRLCK, 0)) {
+            LockBytes(fd, F_UNLCK, 1, 2);
             return lock;
         }
-        if (errno != EAGAIN && errno != EACCES && errno != EINTR)
-            break;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return Descriptor();
+        std::this_thread::sleep_for(kLockRetry);
     }
-    return Descriptor();
 }
 
 // The file a save may replace: the settings file or, when that is a symbolic link, the file it

@@ -8,11 +8,13 @@
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -396,9 +398,8 @@ class RegistryTest : public QObject
     void takesTurnsWithOtherSaves_data()
     {
         QTest::addColumn<int>("writers");
-        QTest::addColumn<double>("spread"); // the most saves of one against the fewest of another
-        QTest::newRow("two") << 2 << 1.5;   // they alternate
-        QTest::newRow("four") << 4 << 4.0;
+        QTest::newRow("two") << 2;
+        QTest::newRow("four") << 4;
     }
 
     // Programs saving again and again at once: each save has the lock within its wait, and none
@@ -406,7 +407,12 @@ class RegistryTest : public QObject
     void takesTurnsWithOtherSaves()
     {
         QFETCH(int, writers);
-        QFETCH(double, spread);
+        // Saves done by all writers, counted in memory they share.
+        void *shared = mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE,
+                            MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        QVERIFY(shared != MAP_FAILED);
+        const auto unmap = qScopeGuard([shared] { munmap(shared, sizeof(std::atomic<int>)); });
+        auto *done = new (shared) std::atomic<int>(0);
         int go[2], results[2];
         QVERIFY(pipe(go) == 0 && pipe(results) == 0);
         QList<pid_t> children;
@@ -415,13 +421,17 @@ class RegistryTest : public QObject
             if (children.last() == 0) {
                 close(go[1]);
                 char start;
-                read(go[0], &start, 1);    // returns when the parent closes its end
-                int counts[3] = {i, 0, 0}; // the writer, its saves, its failures
+                read(go[0], &start, 1); // returns when the parent closes its end
+                // the writer, its saves, its failures, the most saves of others during one
+                int counts[4] = {i, 0, 0, 0};
                 QElapsedTimer timer;
                 timer.start();
                 while (timer.elapsed() < 1500) {
                     const QuizSettings quiz{{}, i, counts[1], 0, 9, Operation::Power, true, true};
-                    ++counts[Registry::SaveSettings(quiz) ? 1 : 2];
+                    const int before = done->load();
+                    const bool saved = Registry::SaveSettings(quiz);
+                    counts[3] = std::max(counts[3], done->fetch_add(saved ? 1 : 0) - before);
+                    ++counts[saved ? 1 : 2];
                 }
                 _exit(write(results[1], counts, sizeof counts) == sizeof counts ? 0 : 1);
             }
@@ -430,22 +440,27 @@ class RegistryTest : public QObject
         close(go[1]);
         close(results[1]);
         QList<int> saves(writers);
-        int failures = 0;
+        int failures = 0, passedBy = 0;
         for (int i = 0; i < writers; ++i) {
-            int counts[3] = {};
+            int counts[4] = {};
             QCOMPARE(read(results[0], counts, sizeof counts), qint64(sizeof counts));
             saves[counts[0]] = counts[1];
             failures += counts[2];
+            passedBy = std::max(passedBy, counts[3]);
         }
         close(results[0]);
         for (const pid_t child : children)
             waitpid(child, nullptr, 0);
-        QByteArray figures = QByteArray::number(failures) + " failed; saved";
+        QByteArray figures = QByteArray::number(failures) + " failed, at most " +
+                             QByteArray::number(passedBy) + " others' saves during one; saved";
         for (const int n : saves)
             figures += ' ' + QByteArray::number(n);
         QVERIFY2(failures == 0, figures);
         const auto [fewest, most] = std::minmax_element(saves.cbegin(), saves.cend());
-        QVERIFY2(*fewest > 0 && *fewest * spread >= *most, figures);
+        QVERIFY2(*fewest > 0 && *most <= 4 * *fewest, figures);
+        // Another program that saves again and again passes a waiting save hundreds of times in
+        // 1.5 s; taking turns, a handful of times, a few dozen when the machine is busy.
+        QVERIFY2(passedBy <= 20 * writers, figures);
         // The last save of one writer is what stays, whole.
         const StoredValues last = Registry::LoadSettings();
         QVERIFY(last.ExampleMin1 >= 0 && last.ExampleMin1 < writers);
