@@ -1,72 +1,99 @@
-// Reading and saving the stored choices when the settings file holds arbitrary bytes. The input
-// becomes Quorvantelle/Vorpa.conf in a config folder of the fuzzer's own. Besides crashes,
-// sanitizer reports and hangs it checks that reading the same file twice gives the same values,
-// that a save either leaves the file as it was or stores values that read back, and that saving
-// the same values again changes no byte.
+// Reading and saving the stored choices when the settings file holds arbitrary bytes, in memory
+// through the same functions the store uses (tst_registry checks the file system side). Besides
+// crashes, sanitizer reports and hangs it checks that a save gives a file without damaged lines
+// whose seven values read back as saved, that saving the same values again changes no byte, and
+// that every other line of the old file that can be read stays, in its order, and nothing else.
 
 #include "Registry.h"
+#include "SettingsText.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QList>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
-QString g_file;
-
-void Write(const QByteArray &contents)
+void Check(bool condition)
 {
-    QFile file(g_file);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(contents) != contents.size())
+    if (!condition)
         std::abort();
 }
 
-QByteArray Read()
+constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
+
+// The lines after a byte order mark, without their ends (LF, CRLF or CR).
+QList<QByteArrayView> Lines(QByteArrayView text)
 {
-    QFile file(g_file);
-    if (!file.open(QIODevice::ReadOnly))
-        std::abort();
-    return file.readAll();
+    if (text.startsWith(kByteOrderMark))
+        text = text.sliced(kByteOrderMark.size());
+    QList<QByteArrayView> lines;
+    while (!text.isEmpty()) {
+        const qsizetype lf = text.indexOf('\n');
+        const qsizetype cr = text.first(lf < 0 ? text.size() : lf).indexOf('\r');
+        const qsizetype end = cr >= 0 ? cr : lf >= 0 ? lf : text.size();
+        lines.append(text.first(end));
+        const bool crlf = end == cr && end + 1 < text.size() && text[end + 1] == '\n';
+        text = text.sliced(std::min(text.size(), end + (crlf ? 2 : 1)));
+    }
+    return lines;
+}
+
+// Whether the line could be a value named like one of ours: "name=value" with the name in any
+// letter case, blanks around it.
+bool NamedLikeOurs(QByteArrayView line, const QList<std::pair<QString, qint32>> &ours)
+{
+    const qsizetype equals = line.indexOf('=');
+    if (equals < 0)
+        return false;
+    const QLatin1StringView name(line.first(equals).trimmed());
+    return std::any_of(ours.cbegin(), ours.cend(), [&](const auto &entry) {
+        return entry.first.compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+// The lines a save keeps as they are: those that are settings lines on their own (judged after a
+// comment, so that a byte order mark does not count as the file's), except values named like
+// ours, which it may change.
+QList<QByteArrayView> KeptLines(QByteArrayView text, const QList<std::pair<QString, qint32>> &ours)
+{
+    static QByteArray alone = ";\n";
+    QList<QByteArrayView> kept;
+    for (const QByteArrayView line : Lines(text)) {
+        alone.truncate(2);
+        alone += line;
+        if (!NamedLikeOurs(line, ours) && Registry::IsSettingsText(alone))
+            kept.append(line);
+    }
+    return kept;
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    // Every save is flushed to disk; in a memory file system the fuzzer runs several times faster.
-    const QString memory = QStringLiteral("/dev/shm");
-    static QTemporaryDir config((QFileInfo(memory).isDir() ? memory : QDir::tempPath()) +
-                                QStringLiteral("/vorpa-fuzz-XXXXXX"));
-    if (!config.isValid() || !QDir(config.path()).mkpath(QStringLiteral("Quorvantelle")))
-        std::abort();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    g_file = config.path() + QStringLiteral("/Quorvantelle/Vorpa.conf");
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray contents(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    Write(contents);
-    const Registry::StoredValues first = Registry::LoadSettings();
-    if (!(Registry::LoadSettings() == first))
-        std::abort();
+    const QByteArrayView contents(reinterpret_cast<const char *>(data), qsizetype(size));
+    for (const char *name : {"ExampleType", "IntellectualMode"})
+        Registry::NumberValue(Registry::ValueInText(contents, QString::fromLatin1(name)));
 
-    const QuizSettings next{{}, -3, 3, 0, 9, Operation::Power, true, true};
-    if (!Registry::SaveSettings(next)) {
-        if (Read() != contents)
-            std::abort();
-        return 0;
-    }
-    const QByteArray saved = Read();
-    if (!(Registry::LoadSettings() == Registry::StoredValuesOf(next)) ||
-        !Registry::SaveSettings(next) || Read() != saved)
-        std::abort();
+    static const QList<std::pair<QString, qint32>> values = [] {
+        const QuizSettings next{{}, -3, 3, 0, 9, Operation::Power, true, true};
+        QList<std::pair<QString, qint32>> list;
+        Registry::ForEachStoredValue(Registry::StoredValuesOf(next),
+                                     [&](const QString &name, qint32 value) {
+                                         list.append({name, value});
+                                     });
+        return list;
+    }();
+    const QByteArray saved = Registry::TextWithValues(contents, values);
+    Check(Registry::IsSettingsText(saved));
+    for (const auto &[name, value] : values)
+        Check(Registry::NumberValue(Registry::ValueInText(saved, name)) == value);
+    Check(Registry::TextWithValues(saved, values) == saved);
+    Check(saved.startsWith(kByteOrderMark) == contents.startsWith(kByteOrderMark));
+    Check(KeptLines(saved, values) == KeptLines(contents, values));
     return 0;
 }

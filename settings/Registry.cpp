@@ -90,10 +90,10 @@ std::optional<qint32> WholeNumber(const QVariant &value)
     }
     case QMetaType::QString: {
         const QString text = value.toString();
-        if (text.size() > kMaxValueBytes || text.toUtf8().size() > kMaxValueBytes)
+        if (text.size() > kMaxValueBytes)
             return std::nullopt;
-        // A sign and digits, nothing else: toInt alone would stop at a NUL and take what came
-        // before it.
+        // A sign and digits, nothing else (so a byte each): toInt alone would stop at a NUL and
+        // take what came before it.
         if (!std::all_of(text.cbegin(), text.cend(), [](QChar c) {
                 return (c >= u'0' && c <= u'9') || c == u'-' || c == u'+';
             }))
@@ -158,8 +158,12 @@ qint32 GetNumberValue(Hive, const QString &keyPath, const QString &valueName)
     const std::optional<StoreName> name = StoreNameFor(keyPath);
     if (!name || valueName.isEmpty())
         return 0;
-    return WholeNumber(ReadStoredValue(name->organisation, name->application, valueName))
-        .value_or(0);
+    return NumberValue(ReadStoredValue(name->organisation, name->application, valueName));
+}
+
+qint32 NumberValue(const QVariant &stored)
+{
+    return WholeNumber(stored).value_or(0);
 }
 
 StoredValues StoredValuesOf(const QuizSettings &settings)

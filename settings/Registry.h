@@ -3,6 +3,7 @@
 #include "QuizSettings.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -28,6 +29,9 @@ void SetNumberValue(const QString &valueName, qint32 value);
 bool FlushSettingsKey();
 // Reads one value, opening the store afresh; 0 when anything fails.
 qint32 GetNumberValue(Hive hive, const QString &keyPath, const QString &valueName);
+// What a value as the store hands it over (an int, or text) reads as: a whole number in the
+// signed 32-bit range, else 0.
+qint32 NumberValue(const QVariant &stored);
 
 // The seven stored values, in the order they are written and read.
 struct StoredValues

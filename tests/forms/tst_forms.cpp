@@ -10,6 +10,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Types key by key, also letters that QTest::keyClicks cannot turn into keys.
@@ -127,6 +129,7 @@ class FormsTest : public QObject
                 if (!message.contains(QLatin1String("propagateSizeHints")))
                     next(type, context, message);
             });
+        umask(022); // the store uses only folders no one else may write to
         QVERIFY(m_configHome.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
         mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
@@ -150,6 +153,9 @@ class FormsTest : public QObject
              "Логарифмирование -5..5 0..0 D"},
             {"ExampleType=8 ExampleMax2=7 IntellectualMode=1", "Умножение 0..0 0..7 I"},
             {"ExampleType=0 ExampleDifficult=1 IntellectualMode=2", "Умножение 1..10 1..10 D I"},
+            // written by hand with a sign: shown as plain numbers; one that cannot be read is 0
+            {"ExampleType=+4 ExampleMin1=+5 ExampleMax1=-5 ExampleMin2=-0 ExampleMax2=+-7",
+             "Деление 5..-5 0..0"},
         };
         for (const auto &[stored, shown] : cases) {
             Store(stored);

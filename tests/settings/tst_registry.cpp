@@ -1,17 +1,23 @@
 #include "Registry.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QLockFile>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
 #include <optional>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -37,17 +43,52 @@ bool WriteAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Kind, inode and (for a regular file, also behind a link) bytes at each path; pipes unopened.
+// Kind, inode, size, time and (for a small regular file, also behind a link) bytes at each path;
+// pipes unopened.
 QByteArray Snapshot(const QStringList &paths)
 {
     QByteArray all;
     for (const QString &path : paths) {
         struct stat status = {};
         lstat(QFile::encodeName(path).constData(), &status);
-        all += QByteArray::number(status.st_mode) + ' ' + QByteArray::number(status.st_ino) + ' ' +
-               (QFileInfo(path).isFile() ? ReadAll(path) : QByteArray()) + '\n';
+        const QFileInfo info(path);
+        for (const qint64 number : {qint64(status.st_mode), qint64(status.st_ino),
+                                    qint64(status.st_size), qint64(status.st_mtim.tv_nsec)})
+            all += QByteArray::number(number) + ' ';
+        all += (info.isFile() && info.size() <= 1 << 20 ? ReadAll(path) : QByteArray()) + '\n';
     }
     return all;
+}
+
+QStringList Names(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                  QDir::NoDotAndDotDot);
+}
+
+// Holds the settings lock as another program's save would: a lock on the first byte of the lock
+// file, dropped when the descriptor is closed.
+int HoldSaveLock(const QString &path)
+{
+    const int fd = open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    struct flock range = {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_len = 1;
+    return fd >= 0 && fcntl(fd, F_OFD_SETLK, &range) == 0 ? fd : -1;
+}
+
+bool MakeOlder(const QString &path, int seconds)
+{
+    const QDateTime then = QDateTime::currentDateTime().addSecs(-seconds);
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(then, QFileDevice::FileModificationTime);
+}
+
+bool GiveAway(const QString &path)
+{
+    return lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
 }
 
 } // namespace
@@ -57,10 +98,15 @@ Q_DECLARE_METATYPE(StoredValues)
 class RegistryTest : public QObject
 {
     Q_OBJECT
-    QString settingsFile() const { return m_dir->filePath("config/Quorvantelle/Vorpa.conf"); }
+    QString settingsFolder() const { return m_dir->filePath("config/Quorvantelle"); }
+    QString settingsFile() const { return settingsFolder() + "/Vorpa.conf"; }
+    QString lockFile() const { return settingsFolder() + "/Vorpa.lock"; }
     std::optional<QTemporaryDir> m_dir;
 
   private Q_SLOTS:
+    // The store uses only folders no one else may write to; those made here must pass that,
+    // whatever the developer's umask.
+    void initTestCase() { umask(022); }
     void init()
     {
         QVERIFY(m_dir.emplace().isValid());
@@ -97,23 +143,27 @@ class RegistryTest : public QObject
         QCOMPARE(Registry::LoadSettings(), (StoredValues{7, 1, INT_MIN, INT_MAX, -5, 0, 1}));
     }
 
-    // A save waits for a lock released in time, rather than losing the choices, and goes through
-    // a link to one of the user's own files.
+    // A save waits for a lock released in time, rather than losing the choices or writing beside
+    // the other save, and goes through a link to one of the user's own files.
     void savesThroughALinkOnceUnlocked()
     {
         const QString real = m_dir->filePath("dotfiles/vorpa.conf");
         QVERIFY(WriteAll(real, "ExampleType=3\n"));
-        QVERIFY(QDir().mkpath(QFileInfo(settingsFile()).path()));
+        QVERIFY(QDir().mkpath(settingsFolder()));
         QVERIFY(QFile::link(real, settingsFile()));
-        QLockFile held(settingsFile() + ".lock");
-        QVERIFY(held.tryLock(0));
-        std::thread release([&held] {
+        const int held = HoldSaveLock(lockFile());
+        QVERIFY(held >= 0);
+        QElapsedTimer timer;
+        timer.start();
+        std::thread release([held] {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            held.unlock();
+            close(held);
         });
         const bool saved = Registry::SaveSettings(kNext);
+        const qint64 waited = timer.elapsed();
         release.join();
         QVERIFY(saved);
+        QVERIFY2(waited >= 100, QByteArray::number(waited));
         QVERIFY(QFileInfo(settingsFile()).isSymLink());
         QCOMPARE(ReadAll(real), kNextLines);
     }
@@ -137,7 +187,16 @@ class RegistryTest : public QObject
                    "ExampleType=4\0junk\nExampleDifficult=\"1\"\nExampleMin1=3.5\n"
                    "ExampleMax1=0x10\nExampleMin2=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\xc)\n"
                    "ExampleMax2=-2147483649\nIntellectualMode=2147483647\n")
-            << StoredValues{0, 0, 0, 0, 0, 0, INT_MAX} << kNextLines;
+            << StoredValues{0, 0, 0, 0, 0, 0, INT_MAX}
+            << QByteArray("ExampleDifficult=1\nExampleMin1=-3\nExampleMax1=3\nExampleMin2=0\n"
+                          "ExampleMax2=9\nIntellectualMode=1\nExampleType=6\n");
+        // A sign is part of a number; a read that fails counts as 0.
+        QTest::newRow("values with a sign")
+            << QByteArray("ExampleType=+4\nExampleDifficult=+-1\nExampleMin1=+5\nExampleMax1=-5\n"
+                          "ExampleMin2= -0\nExampleMax2=- 5\nIntellectualMode=+\n")
+            << StoredValues{4, 0, 5, -5, 0, 0, 0}
+            << QByteArray("ExampleType=6\nExampleDifficult=1\nExampleMin1=-3\nExampleMax1=3\n"
+                          "ExampleMin2= 0\nExampleMax2=9\nIntellectualMode=1\n");
         QTest::newRow("values of 1024 and 1025 bytes")
             << "ExampleMax1=" + QByteArray(1022, '0') + "42\nExampleMin1=" + QByteArray(1023, '0') +
                    "42\n"
@@ -152,11 +211,36 @@ class RegistryTest : public QObject
         QTest::newRow("64 KiB, saved to more")
             << kib64 << StoredValues{3, 0, 0, 0, 0, 0, 0} << kib64;
         QTest::newRow("a byte over 64 KiB") << kib64 + 'x' << StoredValues{} << kib64 + 'x';
-        const QByteArray diary("Dear diary,\nExampleType=4\n");
-        QTest::newRow("not a settings file") << diary << StoredValues{4, 0, 0, 0, 0, 0, 0} << diary;
+        // The user's own file heals: what a crash or a hand left that is no settings line goes.
+        QTest::newRow("NULs only") << QByteArray(140, '\0') << StoredValues{} << kNextLines;
+        QTest::newRow("NULs after the last line")
+            << "ExampleType=3\n; mine\n" + QByteArray(100, '\0')
+            << StoredValues{3, 0, 0, 0, 0, 0, 0} << kNextLines + "; mine\n";
+        QTest::newRow("a name without a value")
+            << QByteArray("ExampleMin1=2\nExampleType\n# mine\nx=1\n")
+            << StoredValues{0, 0, 2, 0, 0, 0, 0}
+            << QByteArray("ExampleMin1=-3\n# mine\nx=1\nExampleType=6\nExampleDifficult=1\n"
+                          "ExampleMax1=3\nExampleMin2=0\nExampleMax2=9\nIntellectualMode=1\n");
+        QTest::newRow("a diary") << QByteArray("Dear diary,\nExampleType=4\n")
+                                 << StoredValues{4, 0, 0, 0, 0, 0, 0} << kNextLines;
+        QTest::newRow("a byte order mark below the top") << QByteArrayLiteral("\0\n\xEF\xBB\xBF"
+                                                                              "ExampleMin1=4\n")
+                                                         << StoredValues{} << kNextLines;
+        QTest::newRow("CR, then LF line ends around a damaged line")
+            << QByteArrayLiteral("ExampleType=4\r\0\n\nx=1\n") << StoredValues{4, 0, 0, 0, 0, 0, 0}
+            << QByteArray(
+                   "ExampleType=6\r\rx=1\nExampleDifficult=1\rExampleMin1=-3\rExampleMax1=3\r"
+                   "ExampleMin2=0\rExampleMax2=9\rIntellectualMode=1\r");
+        QTest::newRow("CR line ends")
+            << QByteArray("ExampleType=4\rExampleMin1=7\r[Other]\rExampleMax1=5\r")
+            << StoredValues{4, 0, 7, 0, 0, 0, 0}
+            << QByteArray(
+                   "ExampleType=6\rExampleMin1=-3\rExampleDifficult=1\rExampleMax1=3\r"
+                   "ExampleMin2=0\rExampleMax2=9\rIntellectualMode=1\r[Other]\rExampleMax1=5\r");
     }
 
-    // Bad values read 0; a save changes only the seven values, replacing the file whole.
+    // Bad values read 0; a save changes only the seven values and drops damaged lines, replacing
+    // the file whole.
     void handEditedFile()
     {
         QFETCH(QByteArray, contents);
@@ -173,29 +257,50 @@ class RegistryTest : public QObject
     void unusualFile_data()
     {
         QTest::addColumn<StoredValues>("read");
-        for (const char *oddity : {"named pipe", "link to /dev/zero", "link to a folder",
-                                   "file where the config folder belongs"})
+        for (const char *oddity :
+             {"named pipe", "link to /dev/zero", "link to a folder",
+              "file where the config folder belongs", "folder writable by others",
+              "config folder writable by its group", "another user's folder, with a link"})
             QTest::newRow(oddity) << StoredValues{};
-        for (const char *oddity : {"link to another user's settings", "named pipe at the lock",
-                                   "folder at the lock", "lock held", "file size limit"})
+        for (const char *oddity :
+             {"link to another user's settings", "link to the user's own diary", "read-only file",
+              "named pipe at the lock", "folder at the lock", "link at the lock",
+              "another user's lock", "lock held", "file size limit"})
             QTest::newRow(oddity) << StoredValues{3, 0, 0, 0, 0, 0, 0};
     }
 
-    // What could block, read without end or write astray reads as nothing; saves leave it be.
+    // What could block, read without end or write astray reads as nothing; saves leave it be. So
+    // do folders someone else may write to, where a link could lead a save to another file.
     void unusualFile()
     {
         const QString oddity = QTest::currentDataTag();
-        const QString conf = settingsFile(), lock = conf + ".lock", other = m_dir->filePath("x");
-        const QByteArray padding(oddity == "file size limit" ? 300 : 0, ' '); // > the lock
+        const QString conf = settingsFile(), lock = lockFile(), other = m_dir->filePath("x");
+        const QByteArray padding(oddity == "file size limit" ? 300 : 0, ' '); // > the limit
         QVERIFY(WriteAll(conf, "ExampleType=3\n" + padding));
-        QVERIFY(WriteAll(other, "ExampleType=3\n"));
+        QVERIFY(WriteAll(lock, "")); // as an earlier save leaves it
+        QVERIFY(WriteAll(other, oddity.contains("diary") ? "Dear diary,\nExampleType=3\n"
+                                                         : "ExampleType=3\n"));
         const QMap<QString, QString> links = {{"link to /dev/zero", "/dev/zero"},
                                               {"link to a folder", m_dir->path()},
-                                              {"link to another user's settings", other}};
+                                              {"link to another user's settings", other},
+                                              {"link to the user's own diary", other},
+                                              {"another user's folder, with a link", other}};
         if (links.contains(oddity))
             QVERIFY(QFile::remove(conf) && QFile::link(links[oddity], conf));
-        if (oddity.contains("another user") && chown(QFile::encodeName(other), 65534, 65534) != 0)
+        if (oddity == "link at the lock")
+            QVERIFY(QFile::remove(lock) && QFile::link(other, lock));
+        const QMap<QString, QString> givenAway = {
+            {"link to another user's settings", other},
+            {"another user's folder, with a link", settingsFolder()},
+            {"another user's lock", lock}};
+        if (givenAway.contains(oddity) && !GiveAway(givenAway[oddity]))
             QSKIP("only root can give a file to another user");
+        const QMap<QString, std::pair<QString, mode_t>> modes = {
+            {"folder writable by others", {settingsFolder(), 0777}},
+            {"config folder writable by its group", {m_dir->filePath("config"), 0770}},
+            {"read-only file", {conf, 0400}}};
+        if (modes.contains(oddity))
+            QCOMPARE(chmod(QFile::encodeName(modes[oddity].first), modes[oddity].second), 0);
         const QString &place = oddity.endsWith("lock") ? lock : conf;
         if (oddity.startsWith("named pipe")) {
             QFile::remove(place);
@@ -204,9 +309,10 @@ class RegistryTest : public QObject
         if (oddity == "file where the config folder belongs")
             QVERIFY(QDir(m_dir->filePath("config")).removeRecursively() &&
                     WriteAll(m_dir->filePath("config"), ""));
-        QLockFile held(lock);
-        QVERIFY(oddity != "folder at the lock" || QDir().mkdir(lock));
-        QVERIFY(oddity != "lock held" || held.tryLock(0));
+        QVERIFY(oddity != "folder at the lock" || (QFile::remove(lock) && QDir().mkdir(lock)));
+        const int held = oddity == "lock held" ? HoldSaveLock(lock) : -1;
+        const auto release = qScopeGuard([held] { held >= 0 && close(held); });
+        QVERIFY(oddity != "lock held" || held >= 0);
 
         // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole.
         rlimit limit = {};
@@ -214,6 +320,7 @@ class RegistryTest : public QObject
         const auto restore = qScopeGuard([limit] { setrlimit(RLIMIT_FSIZE, &limit); });
         const QStringList places = {conf, lock, other, m_dir->filePath("config")};
         const QByteArray before = Snapshot(places);
+        const QStringList names = Names(settingsFolder());
         QTEST(Registry::LoadSettings(), "read");
         if (oddity == "file size limit") {
             signal(SIGXFSZ, SIG_IGN);
@@ -222,6 +329,167 @@ class RegistryTest : public QObject
         }
         QVERIFY(!Registry::SaveSettings(kNext));
         QCOMPARE(Snapshot(places), before);
+        QCOMPARE(Names(settingsFolder()), names);
+    }
+
+    void oldLock_data()
+    {
+        QTest::addColumn<QString>("name"); // in the settings folder
+        for (const char *kind : {"empty", "64 MiB", "another user's", "mode 0000", "named pipe"})
+            QTest::newRow(kind) << "Vorpa.conf.lock";
+        for (const char *kind : {"named pipe, beside a stale lock", "link to /dev/zero, beside a "
+                                                                    "stale lock"})
+            QTest::newRow(kind) << "Vorpa.conf.lock.rmlock";
+    }
+
+    // Earlier versions took turns with a lock file that a killed save or a run as root left
+    // behind, in forms that blocked saving for good or read without end: saves go on beside it,
+    // never reading it, and leave it as it is.
+    void oldLock()
+    {
+        QFETCH(QString, name);
+        const QString kind = QTest::currentDataTag(), path = settingsFolder() + '/' + name;
+        const QString stale = settingsFolder() + "/Vorpa.conf.lock";
+        QVERIFY(WriteAll(settingsFile(), "ExampleType=3\n"));
+        if (path != stale)
+            QVERIFY(WriteAll(stale, "") && MakeOlder(stale, 3600)); // stale at any age over 30 s
+        if (kind.startsWith("named pipe"))
+            QCOMPARE(mkfifo(QFile::encodeName(path), 0600), 0);
+        else if (kind.startsWith("link"))
+            QVERIFY(QFile::link("/dev/zero", path));
+        else
+            QVERIFY(WriteAll(path, ""));
+        QVERIFY(kind != "64 MiB" || QFile::resize(path, 64 << 20)); // sparse
+        QVERIFY(kind != "mode 0000" || chmod(QFile::encodeName(path), 0) == 0);
+        if (kind == "another user's" && !GiveAway(path))
+            QSKIP("only root can give a file to another user");
+        const QByteArray before = Snapshot({path, stale});
+        QVERIFY(Registry::SaveSettings(kNext));
+        QCOMPARE(ReadAll(settingsFile()), kNextLines);
+        QCOMPARE(Snapshot({path, stale}), before);
+    }
+
+    // A save killed between writing its copy and renaming it leaves the copy behind; the next
+    // save removes the store's own copies once they are a minute old, and nothing else.
+    void removesCopiesOfKilledSaves()
+    {
+        const QString folder = settingsFolder() + '/';
+        QVERIFY(WriteAll(settingsFile(), "ExampleType=3\n"));
+        QStringList kept = {"Vorpa.conf.456789ab.tmp", // new: a save may be writing it
+                            "Vorpa.conf.backup", "Vorpa.conf.0123ABCD.tmp",
+                            "Vorpa.conf.0123abcd.tmp~", "Other.conf.0123abcd.tmp"};
+        const QStringList removed = {"Vorpa.conf.0123abcd.tmp", "Vorpa.conf.89abcdef.tmp"};
+        for (const QString &name : kept + removed + QStringList{"Vorpa.conf.fedcba98.tmp"}) {
+            QVERIFY(WriteAll(folder + name, kNextLines));
+            QVERIFY(name == kept.first() || MakeOlder(folder + name, 61));
+        }
+        if (GiveAway(folder + "Vorpa.conf.fedcba98.tmp"))
+            kept << "Vorpa.conf.fedcba98.tmp"; // another user's
+        else
+            QVERIFY(QFile::remove(folder + "Vorpa.conf.fedcba98.tmp"));
+        QVERIFY(Registry::SaveSettings(kNext));
+        kept << "Vorpa.conf"
+             << "Vorpa.lock";
+        kept.sort();
+        QCOMPARE(Names(folder), kept);
+        QCOMPARE(ReadAll(settingsFile()), kNextLines);
+    }
+
+    void takesTurnsWithOtherSaves_data()
+    {
+        QTest::addColumn<int>("writers");
+        QTest::newRow("two") << 2;
+        QTest::newRow("four") << 4;
+    }
+
+    // Programs saving again and again at once: each save has the lock within its wait, and none
+    // is kept from it by one that saves again the moment it is done.
+    void takesTurnsWithOtherSaves()
+    {
+        QFETCH(int, writers);
+        // Saves done by all writers, counted in memory they share.
+        void *shared = mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE,
+                            MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        QVERIFY(shared != MAP_FAILED);
+        const auto unmap = qScopeGuard([shared] { munmap(shared, sizeof(std::atomic<int>)); });
+        auto *done = new (shared) std::atomic<int>(0);
+        int go[2], results[2];
+        QVERIFY(pipe(go) == 0 && pipe(results) == 0);
+        QList<pid_t> children;
+        for (int i = 0; i < writers; ++i) {
+            children << fork();
+            if (children.last() == 0) {
+                close(go[1]);
+                char start;
+                read(go[0], &start, 1); // returns when the parent closes its end
+                // the writer, its saves, its failures, the most saves of others during one
+                int counts[4] = {i, 0, 0, 0};
+                QElapsedTimer timer;
+                timer.start();
+                while (timer.elapsed() < 1500) {
+                    const QuizSettings quiz{{}, i, counts[1], 0, 9, Operation::Power, true, true};
+                    const int before = done->load();
+                    const bool saved = Registry::SaveSettings(quiz);
+                    counts[3] = std::max(counts[3], done->fetch_add(saved ? 1 : 0) - before);
+                    ++counts[saved ? 1 : 2];
+                }
+                _exit(write(results[1], counts, sizeof counts) == sizeof counts ? 0 : 1);
+            }
+        }
+        close(go[0]);
+        close(go[1]);
+        close(results[1]);
+        QList<int> saves(writers);
+        int failures = 0, passedBy = 0;
+        for (int i = 0; i < writers; ++i) {
+            int counts[4] = {};
+            QCOMPARE(read(results[0], counts, sizeof counts), qint64(sizeof counts));
+            saves[counts[0]] = counts[1];
+            failures += counts[2];
+            passedBy = std::max(passedBy, counts[3]);
+        }
+        close(results[0]);
+        for (const pid_t child : children)
+            waitpid(child, nullptr, 0);
+        QByteArray figures = QByteArray::number(failures) + " failed, at most " +
+                             QByteArray::number(passedBy) + " others' saves during one; saved";
+        for (const int n : saves)
+            figures += ' ' + QByteArray::number(n);
+        QVERIFY2(failures == 0, figures);
+        const auto [fewest, most] = std::minmax_element(saves.cbegin(), saves.cend());
+        QVERIFY2(*fewest > 0 && *most <= 4 * *fewest, figures);
+        // Another program that saves again and again passes a waiting save hundreds of times in
+        // 1.5 s; taking turns, a handful of times, a few dozen when the machine is busy.
+        QVERIFY2(passedBy <= 20 * writers, figures);
+        // The last save of one writer is what stays, whole.
+        const StoredValues last = Registry::LoadSettings();
+        QVERIFY(last.ExampleMin1 >= 0 && last.ExampleMin1 < writers);
+        QCOMPARE(last,
+                 (StoredValues{6, 1, last.ExampleMin1, saves[last.ExampleMin1] - 1, 0, 9, 1}));
+        QCOMPARE(Names(settingsFolder()), (QStringList{"Vorpa.conf", "Vorpa.lock"}));
+    }
+
+    // Run as root with a pupil's HOME (as sudo may), the program neither reads the pupil's
+    // settings nor makes a folder of root's in the pupil's home, which would lock the pupil out.
+    void rootLeavesAPupilsHomeAlone()
+    {
+        if (geteuid() != 0)
+            QSKIP("runs only as root");
+        const QString home = m_dir->filePath("pupil"),
+                      file = home + "/.config/Quorvantelle/Vorpa.conf";
+        QVERIFY(QDir().mkdir(home) && GiveAway(home));
+        qputenv("HOME", QFile::encodeName(home));
+        qunsetenv("XDG_CONFIG_HOME");
+        QVERIFY(!Registry::SaveSettings(kNext));
+        QCOMPARE(Names(home), QStringList());
+
+        QVERIFY(WriteAll(file, "ExampleType=3\n"));
+        for (const QString &path : {home + "/.config", home + "/.config/Quorvantelle", file})
+            QVERIFY(GiveAway(path));
+        QCOMPARE(Registry::LoadSettings(), StoredValues{});
+        QVERIFY(!Registry::SaveSettings(kNext));
+        QCOMPARE(ReadAll(file), "ExampleType=3\n");
+        QCOMPARE(Names(QFileInfo(file).path()), QStringList{"Vorpa.conf"});
     }
 };
 
