@@ -41,9 +41,9 @@ class FormsLogicTest : public QObject
         check("ru_RU", "\t-3,5 ", "-4");
         check("ru_RU", " ,5\u00A0", "0");
         check("ru_RU", "\u00A0 17\t", "17");
-        for (const char *text :
-             {"", "-", ",", "-,", ", 5", "1e9", "inf", "0x10", "12abc", "--5", "1,2,3", "2.5", "1 00",
-              "2147483648", "-2147483649", "2147483647,5", "-99999999999999999999999999999"})
+        for (const char *text : {"", "-", ",", "-,", ", 5", "1e9", "inf", "0x10", "12abc", "--5",
+                                 "1,2,3", "2.5", "1 00", "2147483648", "-2147483649",
+                                 "2147483647,5", "-99999999999999999999999999999"})
             check("ru_RU", text, "none");
         // en_US: comma groups, full stop is the decimal mark.
         check("en_US", "-1,234.51", "-1235");
