@@ -12,8 +12,6 @@
 #include <functional>
 #include <vector>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 // Types key by key, also letters that QTest::keyClicks cannot turn into keys.
