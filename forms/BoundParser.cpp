@@ -53,7 +53,11 @@ std::optional<qint32> ParseBound(const QString &text, const QLocale &locale)
     const double approximate = locale.toDouble(number, &ok);
     if (at < 0 || !ok)
         return std::nullopt;
-    whole = locale.toLongLong(number.left(at), &ok);
+    // ",7" and "-,5" leave the whole part out: it is zero.
+    QString wholePart = number.left(at);
+    if (std::none_of(wholePart.cbegin(), wholePart.cend(), [](QChar c) { return c.isDigit(); }))
+        wholePart += locale.zeroDigit();
+    whole = locale.toLongLong(wholePart, &ok);
     if (!ok || !InRange(whole)) // rounding only moves a number further from zero
         return std::nullopt;
     int firstDigit = -1;

@@ -71,6 +71,7 @@ void frmFinish::createControls()
     const qreal dpiY = logicalDpiY();
     const auto label = [&](const QString &caption, int left, int top, int width, int height) {
         auto *control = new QLabel(caption, this);
+        control->setTextFormat(Qt::PlainText); // a name like <s>Петя</s> is shown as typed
         control->setAlignment(Qt::AlignCenter);
         control->setGeometry(TwipsToRect(left, top, width, height, dpiX, dpiY));
         return control;

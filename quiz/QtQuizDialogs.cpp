@@ -43,6 +43,7 @@ void QtQuizDialogs::ShowMessage(const QString &text, MessageIcon icon,
 {
     QMessageBox box(ToQt(icon), title.value_or(QCoreApplication::applicationName()), text,
                     QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText); // the pupil's name in it is text, never markup
     box.exec();
 }
 

@@ -43,8 +43,9 @@ struct FakeCalculatorProbe final : CalculatorProbe
     }
 };
 
-// Answers questions from a script and records every dialog, each message as "icon|title|text"
-// with "-" for an absent title. A test may let time pass while a dialog is open.
+// Answers questions from a script, and once it has run out presses OK on the pre-filled text;
+// records every dialog, each message as "icon|title|text" with "-" for an absent title. A test
+// may let time pass while a dialog is open.
 struct ScriptedDialogs final : QuizDialogs
 {
     QStringList answers, prompts, titles, defaults, messages;
@@ -57,7 +58,7 @@ struct ScriptedDialogs final : QuizDialogs
         titles << title;
         defaults << initial;
         whileAsking();
-        return answers.value(prompts.size() - 1);
+        return answers.value(prompts.size() - 1, initial);
     }
     void ShowMessage(const QString &text, MessageIcon icon,
                      const std::optional<QString> &title) override

@@ -8,7 +8,9 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -19,6 +21,13 @@ void TypeText(QWidget *widget, const QString &text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// A label's text as it shows on the screen, as a screen reader reads it: markup is rendered,
+// plain text stands as it is.
+QString Displayed(QLabel *label)
+{
+    return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
 }
 
 // Answers modal dialogs as a pupil would (a null answer presses Cancel) and records each as
@@ -49,7 +58,9 @@ class ModalAnswerer final : public QObject
             } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
                 dialogs << QLatin1String(
                                QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())) +
-                               u'|' + box->windowTitle() + u'|' + box->text();
+                               u'|' + box->windowTitle() + u'|' +
+                               Displayed(
+                                   box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")));
                 box->button(QMessageBox::Ok)->click();
             }
         });
@@ -106,6 +117,34 @@ QString Shown(const frmStart &w)
              w.Check2->isChecked() ? QStringLiteral(" I") : QString());
 }
 
+// A control of the start window with its place in twips (left, top, width, height in its
+// container) and its tab index.
+struct ControlDesign
+{
+    QWidget *control;
+    QRect twips;
+    int tabIndex;
+};
+
+std::vector<ControlDesign> StartWindowDesign(const frmStart &w)
+{
+    return {
+        {w.Frame1, {120, 120, 3135, 3495}, 15},    {w.Frame2, {3360, 120, 3135, 2895}, 16},
+        {w.Command1, {5280, 3240, 1215, 375}, 14}, {w.Command2, {3360, 3225, 405, 390}, 24},
+        {w.Option2, {240, 360, 2535, 255}, 0},     {w.Option6, {240, 720, 2535, 255}, 1},
+        {w.Option3, {240, 1080, 2535, 255}, 2},    {w.Option4, {240, 1440, 2535, 255}, 3},
+        {w.Option5, {240, 1800, 2535, 255}, 4},    {w.Option7, {240, 2160, 2535, 255}, 5},
+        {w.Option1, {240, 2520, 2055, 255}, 6},    {w.Check1, {240, 3000, 1935, 255}, 7},
+        {w.Label1[0], {240, 360, 1050, 195}, 17},  {w.Label2[0], {480, 660, 165, 195}, 18},
+        {w.Text1[0], {720, 615, 735, 285}, 8},     {w.Label3[0], {1695, 645, 180, 195}, 19},
+        {w.Text2[0], {1950, 615, 735, 285}, 9},    {w.Label1[1], {240, 1080, 1020, 195}, 20},
+        {w.Label2[1], {480, 1380, 165, 195}, 21},  {w.Text1[1], {720, 1335, 735, 285}, 10},
+        {w.Label3[1], {1695, 1365, 180, 195}, 22}, {w.Text2[1], {1950, 1335, 735, 285}, 11},
+        {w.Label4, {240, 1920, 375, 195}, 23},     {w.Text3, {840, 1860, 1815, 285}, 12},
+        {w.Check2, {240, 2400, 2775, 255}, 13},
+    };
+}
+
 // Stored choices with the code and the intellectual flag to fill in; none is the window's default.
 const QString kStored = QStringLiteral("ExampleDifficult=1 ExampleMax1=2 ExampleMax2=8 "
                                        "ExampleMin1=2 ExampleMin2=8 ExampleType=%1 "
@@ -156,6 +195,10 @@ class FormsTest : public QObject
             // written by hand with a sign: shown as plain numbers; one that cannot be read is 0
             {"ExampleType=+4 ExampleMin1=+5 ExampleMax1=-5 ExampleMin2=-0 ExampleMax2=+-7",
              "Деление 5..-5 0..0"},
+            {"ExampleType=2 ExampleMin1=256 ExampleMax1=1024 ExampleMin2=-1024 ExampleMax2=256",
+             "Вычитание 256..1024 -1024..256"},
+            {"ExampleType=2 ExampleMin1=0 ExampleMax1=0 ExampleMin2=0 ExampleMax2=0",
+             "Вычитание 1..10 1..10"},
         };
         for (const auto &[stored, shown] : cases) {
             Store(stored);
@@ -165,6 +208,101 @@ class FormsTest : public QObject
             const QPoint off = w.geometry().center() - w.screen()->availableGeometry().center();
             QVERIFY(off.manhattanLength() <= 2);
         }
+    }
+
+    // Every control where its twips put it, at the offscreen screen's 96 DPI: an edge at t twips
+    // lies at t * 96 / 1440 pixels, rounded (all the edges here fall on whole pixels). In a font
+    // as small as the one the layout was drawn for every rectangle is exact; in the default font
+    // a control whose caption needs more room keeps its place and grows only within its frame.
+    void controlsWhereTheirTwipsPutThem()
+    {
+        const auto px = [](int twips) { return qRound(twips * 96 / 1440.0); };
+        const auto pixels = [&](const QRect &twips) {
+            return QRect(
+                QPoint(px(twips.left()), px(twips.top())),
+                QPoint(px(twips.left() + twips.width()) - 1, px(twips.top() + twips.height()) - 1));
+        };
+        const QFont defaultFont = QApplication::font();
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(defaultFont); });
+        for (const bool smallFont : {true, false}) {
+            QApplication::setFont(smallFont ? QFont(defaultFont.family(), 6) : defaultFont);
+            frmStart w;
+            QCOMPARE(QSize(w.logicalDpiX(), w.logicalDpiY()), QSize(96, 96));
+            QCOMPARE(w.minimumSize(), QSize(px(6615), px(3750)));
+            QCOMPARE(w.maximumSize(), QSize(px(6615), px(3750)));
+            for (const auto &[control, twips, tabIndex] : StartWindowDesign(w)) {
+                const QRect expected = pixels(twips);
+                const QRect r = control->geometry();
+                // The twips name the control in a failure.
+                QCOMPARE(std::pair(twips, smallFont ? r : QRect(r.topLeft(), expected.size())),
+                         std::pair(twips, expected));
+                QVERIFY(r.width() >= expected.width() && r.height() >= expected.height());
+                QVERIFY(control->parentWidget()->contentsRect().contains(r));
+            }
+        }
+
+        frmFinish f;
+        QCOMPARE(f.minimumSize(), QSize(px(4815), px(3015)));
+        QCOMPARE(f.maximumSize(), QSize(px(4815), px(3015)));
+        const std::pair<QLabel *, QRect> labels[] = {
+            {f.Label1, {240, 240, 4335, 495}},     {f.Label3, {120, 840, 4575, 255}},
+            {f.Label2, {120, 1320, 4575, 255}},    {f.Label5, {120, 1680, 4575, 255}},
+            {f.Label4[0], {240, 2160, 4335, 735}}, {f.Label4[1], {240, 2160, 4335, 735}},
+        };
+        for (const auto &[label, twips] : labels)
+            QCOMPARE(std::pair(twips, label->geometry()), std::pair(twips, pixels(twips)));
+    }
+
+    // Tab follows the tab indexes among the controls that take the focus (the frames and labels
+    // take none). Qt makes the option buttons of one frame a single stop, moved through with the
+    // arrow keys, so the keys are pressed from Check1 on, round to the first option button.
+    void tabFollowsTheTabIndexes()
+    {
+        frmStart w;
+        std::vector<ControlDesign> design = StartWindowDesign(w);
+        std::ranges::sort(design, {}, &ControlDesign::tabIndex);
+        QList<QWidget *> order;
+        for (const ControlDesign &c : design) {
+            if (c.control->focusPolicy() & Qt::TabFocus)
+                order << c.control;
+        }
+        QCOMPARE(order.size(), 16);
+        QList<QWidget *> chain = {order.first()};
+        for (QWidget *c = chain.last()->nextInFocusChain(); c != order.first();
+             c = c->nextInFocusChain()) {
+            if (c->focusPolicy() & Qt::TabFocus)
+                chain << c;
+        }
+        QCOMPARE(chain, order);
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.Check1->setFocus();
+        QList<QWidget *> visited;
+        for (qsizetype i = order.indexOf(w.Check1); i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget();
+        }
+        QCOMPARE(visited, order.mid(order.indexOf(w.Check1) + 1) << order.first());
+    }
+    // Four zero bounds are saved as they stand, yet the next start shows "1", "10", "1", "10":
+    // to the window four zeros mean that nothing is stored.
+    void zeroBoundsSavedButNotShown()
+    {
+        Store(kStored.arg(2).arg(1));
+        {
+            frmStart w;
+            for (QLineEdit *field : {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]})
+                field->setText(QStringLiteral("0"));
+            ModalAnswerer pupil;
+            pupil.answer = [](int) { return QString(); };
+            QTest::mouseClick(w.Command1, Qt::LeftButton);
+            QVERIFY(m_dialogs->ended);
+        }
+        QCOMPARE(Stored(), QStringLiteral("ExampleDifficult=1 ExampleMax1=0 ExampleMax2=0 "
+                                          "ExampleMin1=0 ExampleMin2=0 ExampleType=2 "
+                                          "IntellectualMode=1"));
+        QCOMPARE(Shown(frmStart()), QStringLiteral("Вычитание 1..10 1..10 D I"));
     }
 
     void startSavesAndAsks_data()
@@ -188,7 +326,7 @@ class FormsTest : public QObject
         const QString login = GetLoginName();
         const QString otherCase = login.toUpper() != login ? login.toUpper() : login.toLower();
         const char *times = "Сколько будет 2 умножить на 8?";
-        row("other name", "Умножение", 3, times, {"Петя"}, "");
+        row("other name, as markup", "Умножение", 3, times, {"<s>Петя</s>"}, "");
         if (otherCase != login)
             row("other case", "Умножение", 3, times, {otherCase}, "");
         row("trailing blank", "Умножение", 3, times, {login + u' '}, "");
@@ -209,10 +347,12 @@ class FormsTest : public QObject
         QCOMPARE(Shown(frmStart()), button + QStringLiteral(" 2..2 8..8 D I"));
         Store(kStored.arg(code % 7 + 1).arg(1));
         frmStart w;
+        QRadioButton *picked = nullptr;
         for (QRadioButton *option : w.Frame1->findChildren<QRadioButton *>()) {
             if (option->text() == button)
-                option->click();
+                picked = option;
         }
+        picked->click();
         for (const QString &name : names) {
             w.Text3->selectAll();
             TypeText(w.Text3, name.chopped(1));
@@ -229,7 +369,12 @@ class FormsTest : public QObject
             storedWhenAsked = Stored();
             return names.isEmpty() ? QString() : QStringLiteral("");
         };
-        QTest::keyClick(w.Text3, Qt::Key_Return);
+        // Both Enter keys press "Начать": the keypad's on the option button just picked (even
+        // codes), the main one in the name field.
+        if (code % 2 == 0)
+            QTest::keyClick(picked, Qt::Key_Enter, Qt::KeypadModifier);
+        else
+            QTest::keyClick(w.Text3, Qt::Key_Return);
         QCOMPARE(pupil.dialogs,
                  QStringList({QStringLiteral("Вопрос №1|0|") + question,
                               QStringLiteral("Warning||%1, ты не прошёл тест")
@@ -292,6 +437,9 @@ class FormsTest : public QObject
         QTest::addColumn<QString>("name"); // empty for the login name
         QTest::newRow("12 right") << 12 << "Ты прошёл тест"
                                   << "Ты ответил правильно на все вопросы" << true << "";
+        QTest::newRow("10 right, a name in markup") << 10 << "Ты прошёл тест"
+                                                    << "Ты правильно ответил на 10 вопросов" << true
+                                                    << "<s>Петя</s><img src=\"petya.png\">";
         QTest::newRow("9 right, 54 letters")
             << 9 << "Ты не прошёл тест"
             << "Ты правильно ответил на 9 вопросов" << true
@@ -314,9 +462,9 @@ class FormsTest : public QObject
         mdMain::UseCalculatorProbe(std::move(probe));
         QFile::remove(StoreFile());
         frmStart w;
-        for (QLineEdit *field : {w.Text1[0], w.Text2[0]})
-            field->setText(QStringLiteral("7"));
-        w.Text1[1]->setText(QStringLiteral("9")); // 9..8 is the range 9..9
+        w.Text1[0]->setText(QStringLiteral("7"));
+        w.Text2[0]->setText(QStringLiteral("\t7 ")); // blanks around a bound do not count
+        w.Text1[1]->setText(QStringLiteral("9"));    // 9..8 is the range 9..9
         w.Text2[1]->setText(QStringLiteral("8"));
         if (!name.isEmpty())
             w.Text3->setText(name);
@@ -341,9 +489,11 @@ class FormsTest : public QObject
         QCOMPARE(pupil.dialogs.count(QStringLiteral("Critical|7·9=63|Ошибка")), 12 - right);
         frmFinish *f = w.finishWindow();
         QVERIFY(f->isVisible() && !w.isVisible());
-        // The name whole in its bold font at 10 pt or more; one too long for that at 10 pt.
+        QCOMPARE(f->windowTitle(), QStringLiteral("Посмотрим, как у тебя дела..."));
+        // The name as typed, also one that reads as markup, whole in its bold font at 10 pt or
+        // more; one too long for that at 10 pt.
         const QLabel &label = *f->Label1;
-        QCOMPARE(label.text(), name.isEmpty() ? GetLoginName() : name);
+        QCOMPARE(Displayed(f->Label1), name.isEmpty() ? GetLoginName() : name);
         QVERIFY(label.font().bold());
         const int flags = label.alignment() | (label.wordWrap() ? Qt::TextWordWrap : 0);
         const QRect room = label.contentsRect();

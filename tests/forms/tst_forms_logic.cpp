@@ -34,26 +34,42 @@ class FormsLogicTest : public QObject
         check("ru_RU", "2,5000001", "3");
         check("ru_RU", "-0,7", "-1");
         check("ru_RU", "-2147483648,5", "-2147483648");
-        for (const char *text :
-             {"", "-", ",", "1e9", "inf", "0x10", "12abc", "--5", "1,2,3", "2.5", "1 00",
-              "2147483648", "-2147483649", "2147483647,5", "-99999999999999999999999999999"})
+        check("ru_RU", ",7", "1"); // no whole part: a fraction all the same
+        check("ru_RU", "-,5", "0");
+        check("ru_RU", "-,51", "-1");
+        // Blanks around the number, before and after either kind of number.
+        check("ru_RU", "\t-3,5 ", "-4");
+        check("ru_RU", " ,5\u00A0", "0");
+        check("ru_RU", "\u00A0 17\t", "17");
+        for (const char *text : {"", "-", ",", "-,", ", 5", "1e9", "inf", "0x10", "12abc", "--5",
+                                 "1,2,3", "2.5", "1 00", "2147483648", "-2147483649",
+                                 "2147483647,5", "-99999999999999999999999999999"})
             check("ru_RU", text, "none");
         // en_US: comma groups, full stop is the decimal mark.
         check("en_US", "-1,234.51", "-1235");
         check("en_US", "1,5", "none");
+        check("en_US", ".5", "0");
+        check("en_US", " -.7\t", "-1");
+        check("en_US", "\t2.5 ", "2");
+        check("en_US", " 12 ", "12");
         // Indian grouping: three digits, then twos. Arabic digits, marks and decimal mark.
         check("hi_IN", "2,14,74,83,647", "2147483647");
         check("en_IN", "-1,00,000.5", "-100000");
         check("en_IN", "1,000,000", "none");
         check("ar_EG", "\u061C-\u0663\u066B\u0665", "-4");
-        // Whatever a locale itself writes, grouped or not, reads back.
+        // Whatever a locale itself writes, grouped or not, reads back; so does a fraction in its
+        // digits and marks with no whole part.
         for (const char *locale : {"ru_RU", "en_US", "fr_FR", "hi_IN", "ar_EG", "fa_IR", "he_IL"}) {
+            const QLocale own(locale);
             QLocale plain(locale);
             plain.setNumberOptions(QLocale::OmitGroupSeparator);
             for (const qint32 value : {kMin, kMax}) {
-                check(locale, QLocale(locale).toString(value), QString::number(value));
+                check(locale, own.toString(value), QString::number(value));
                 check(locale, plain.toString(value), QString::number(value));
             }
+            check(locale, own.decimalPoint() + own.toString(7), "1");
+            check(locale, own.negativeSign() + own.decimalPoint() + own.toString(5), "0");
+            check(locale, own.negativeSign() + own.decimalPoint() + own.toString(6), "-1");
         }
     }
 

@@ -1,8 +1,11 @@
 #include "Fakes.h"
 #include "QuizRun.h"
+#include "mdMain.h"
 
 #include <QTest>
 
+#include <chrono>
+#include <thread>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
@@ -54,6 +57,42 @@ class QuizRunTest : public QObject
         QCOMPARE(h.dialogs.messages, QStringList(12, kRight));
         QVERIFY(h.settings.CalculatorSeen);
         QCOMPARE(h.calculator.calls, 24);
+    }
+
+    // OK on the pre-filled "0" is the answer 0, right for every operation where 0 is expected.
+    void prefilledZeroIsAnAnswer()
+    {
+        using O = Operation;
+        const std::tuple<Operation, qint32, qint32> cases[] = {
+            {O::Addition, 0, 0},  {O::Subtraction, 5, 5}, {O::Multiplication, 0, 9},
+            {O::Division, 0, 7},  {O::Remainder, 6, 3},   {O::Power, 0, 5},
+            {O::Logarithm, 2, 1},
+        };
+        for (const auto &[op, a, b] : cases) {
+            Harness h(op, a, b, {});
+            QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 12);
+            QCOMPARE(h.dialogs.messages, QStringList(12, kRight));
+        }
+    }
+
+    // Each quiz seeds its generator from the time it starts: quizzes started one after another,
+    // as soon as the clock has moved on, ask different first questions.
+    void eachQuizAsksItsOwnQuestions()
+    {
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        const QStringList &prompts = dialogs->prompts;
+        dialogs->answers = QStringList(5, QString()); // Cancel at the first question
+        mdMain::UseDialogs(std::move(dialogs));
+        mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
+        mdMain::Settings() = {u"Петя"_s, 1, 1000000000, 1, 1000000000, Operation::Addition};
+        for (int quiz = 0; quiz < 5; ++quiz) {
+            const auto started = std::chrono::system_clock::now();
+            QVERIFY(!mdMain::RunQuiz());
+            // The next quiz waits for the time of day to move on, also where it ticks coarsely.
+            while (std::chrono::system_clock::now() == started)
+                std::this_thread::yield();
+        }
+        QCOMPARE(QSet<QString>(prompts.cbegin(), prompts.cend()).size(), 5);
     }
 
     // Every operation's corrected equation, after answers that are wrong in different ways.

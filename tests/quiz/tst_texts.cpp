@@ -68,6 +68,10 @@ class TextsTest : public QObject
                  QStringLiteral("+ 1 20 1 20 DC"));
         QCOMPARE(DiagnosticLine({{}, -5, 5, 0, -1, O::Subtraction, false, false, true}),
                  QStringLiteral("--5 5 0-1 C"));
+        QString symbols; // of the operations 0 to 6
+        for (int value = 0; value < 7; ++value)
+            symbols += DiagnosticLine({{}, 1, 1, 1, 1, static_cast<Operation>(value)}).front();
+        QCOMPARE(symbols, QStringLiteral("+-·:%^L"));
 
         const QuizSettings masha{QStringLiteral("Маша")};
         const ResultSummary passed = MakeResultSummary(QuizOutcome{10, 61.0}, masha);
