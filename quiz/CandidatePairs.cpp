@@ -29,6 +29,12 @@ Span Values(qint32 min, qint32 max)
     return {range.Lowest(), range.Highest()};
 }
 
+// The values below gap and the values above it.
+std::array<Span, 2> Around(Span values, Span gap)
+{
+    return {values & Span{kMin32, gap.lo - 1}, values & Span{gap.hi + 1, kMax32}};
+}
+
 // floor(n / m) for m >= 1, and the largest m' >= m with the same floor(n / m').
 struct FloorQuotient
 {
@@ -111,19 +117,28 @@ qint64 RootDown(qint64 n, qint64 e)
     return r;
 }
 
-// Powers: bases -1, 0 and 1 with any exponent from 0, and for every other base the exponents
-// up to the largest e with |a|^e <= 2^31, in blocks of |a| with the same e.
-template <typename Add> void PowerPairs(Span bases, Span exponents, Add add)
+// Powers: bases -1 (difficult only), 0 (exponents from 1) and 1 with any exponent from 0, and
+// every other base with the exponents up to the largest e with a^e in 32 bits, in blocks of
+// bases with the same e. That limit is 2^31 - 1 for a positive base, and 2^31 for a negative
+// one: only (-2)^31 and (-2^31)^1 reach it, both odd, so negative. Easy powers have no negative
+// base.
+template <typename Add> void PowerPairs(Span bases, Span exponents, bool difficult, Add add)
 {
     exponents = exponents & Span{0, kMax32};
-    add(bases & Span{-1, 1}, exponents);
-    qint64 low = 2; // the smallest |a| whose largest exponent is e
-    for (qint64 e = 31; e >= 1; --e) {
-        const qint64 high = RootDown(kMax32 + 1, e);
-        const Span y = exponents & Span{0, e};
-        add(bases & Span{low, high}, y);
-        add(bases & Span{-high, -low}, y);
-        low = high + 1;
+    if (difficult)
+        add(bases & Span{-1, -1}, exponents);
+    add(bases & Span{0, 0}, exponents & Span{1, kMax32});
+    add(bases & Span{1, 1}, exponents);
+    for (const bool negative : {false, true}) {
+        if (negative && !difficult)
+            break;
+        qint64 low = 2; // the smallest |a| whose largest exponent is e
+        for (qint64 e = 31; e >= 1; --e) {
+            const qint64 high = RootDown(negative ? kMax32 + 1 : kMax32, e);
+            const Span y = exponents & Span{0, e};
+            add(bases & (negative ? Span{-high, -low} : Span{low, high}), y);
+            low = high + 1;
+        }
     }
 }
 
@@ -175,10 +190,15 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
         m_count += static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
         m_ends.push_back(m_count);
     };
+    // Each rule's candidates leave out the regions it always rejects (difficult sums with 0,
+    // zero factors, divisors 0 and 1, 0^0, easy negative bases), so that Count() is 0 exactly
+    // when no pair is acceptable and at least a quarter of the candidates are acceptable.
     switch (s.Operation) {
     case Operation::Addition:
-        add(first & Span{kMin32 - second.hi, kMax32 - second.lo},
-            second & Span{kMin32 - first.hi, kMax32 - first.lo});
+        for (const Span addends :
+             s.Difficult ? Around(second, {0, 0}) : std::array{second, Span{1, 0}})
+            add(first & Span{kMin32 - addends.hi, kMax32 - addends.lo},
+                addends & Span{kMin32 - first.hi, kMax32 - first.lo});
         break;
     case Operation::Subtraction: {
         const Span differences{s.Difficult ? kMin32 : 0, kMax32};
@@ -187,12 +207,21 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
         break;
     }
     case Operation::Multiplication:
-        add(first & Span{0, 0}, second);
-        ProductPairs(first, second, kAll32, add);
+        if (s.Difficult) {
+            for (const Span factors : Around(second, {0, 0}))
+                ProductPairs(first, factors, kAll32, add);
+        } else {
+            add(first & Span{0, 0}, second);
+            ProductPairs(first, second, kAll32, add);
+        }
         break;
     case Operation::Division:
         if (s.Difficult) {
-            add(first, second);
+            // -2^31 : -1 is 2^31, beyond 32 bits.
+            const auto [below, above] = Around(second, {-1, 0});
+            add(first, below);
+            add(first & Span{kMin32 + 1, kMax32}, second & Span{-1, -1});
+            add(first, above);
         } else {
             // A first range away from 0 is widened to reach 1 or -1 when that at most about
             // doubles the candidates, so that the rows nest; the dividends outside it are none.
@@ -206,10 +235,11 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
         }
         break;
     case Operation::Remainder:
-        add(first, second);
+        for (const Span divisors : Around(second, {0, s.Difficult ? 1 : 0}))
+            add(first, divisors);
         break;
     case Operation::Power:
-        PowerPairs(first, second, add);
+        PowerPairs(first, second, s.Difficult, add);
         break;
     case Operation::Logarithm:
         if (s.Difficult) {

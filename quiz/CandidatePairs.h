@@ -8,17 +8,20 @@
 
 // A question whose first batch of attempts found nothing counts the candidate pairs
 // (CandidatePairs) and draws straight from them when they are fewer than one in this many of
-// all pairs. At or above this share the loop stays: about a quarter of the candidates or more
-// are acceptable (the rules reject the edges of a block, one row or column, or easy negative
-// bases), so the loop accepts one pair in at most about 256 attempts, finds one within about
+// all pairs. At or above this share the loop stays: at least a quarter of the candidates are
+// acceptable, so the loop accepts one pair in at most 256 attempts, finds one within about
 // 1200 (microseconds) 99 times in 100 and never comes near 5 seconds. Below it the loop needs
 // more attempts per acceptable pair than counting (microseconds) and drawing directly cost.
 inline constexpr int kDirectBelowShare = 64;
 
 // A superset of the pairs that the rules can accept, within the values the operand draws give,
 // as rectangles of (x, y): a and b themselves, or b and the quotient for easy division, or the
-// base and the exponent for easy logarithms. They come from the 32-bit limits and the few
-// conditions that bound a rectangle (no negative easy difference, exponents from 0); JudgePair
+// base and the exponent for easy logarithms. They leave out every region that a rule always
+// rejects (results beyond 32 bits, negative easy differences, second operands 0 and 1 where
+// the rule forbids them, zero factors, 0^0, easy negative bases), so that there are none
+// exactly when no pair is acceptable, and at least a quarter of them are acceptable: what
+// remains rejected are corners of sums and differences beyond 32 bits, products in the outer
+// half of a block of rows, and quotients outside the dividends of an easy division. JudgePair
 // alone decides, so a uniform candidate that the rules accept is a uniform acceptable pair.
 class CandidatePairs
 {
