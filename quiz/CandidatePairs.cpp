@@ -190,9 +190,6 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
         m_count += static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
         m_ends.push_back(m_count);
     };
-    // Each rule's candidates leave out the regions it always rejects (difficult sums with 0,
-    // zero factors, divisors 0 and 1, 0^0, easy negative bases), so that Count() is 0 exactly
-    // when no pair is acceptable and at least a quarter of the candidates are acceptable.
     switch (s.Operation) {
     case Operation::Addition:
         for (const Span addends :
