@@ -22,6 +22,8 @@ struct Span
 
 constexpr Span kAll32{kMin32, kMax32};
 constexpr qint64 kNoEnd = std::numeric_limits<qint64>::max();
+// Easy divisions list their pairs one by one for up to this many dividends away from 0.
+constexpr qint64 kListedDividends = 1024;
 
 Span Values(qint32 min, qint32 max)
 {
@@ -176,6 +178,63 @@ template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add ad
     }
 }
 
+// Easy divisions of a narrow range of dividends away from 0, pair by pair: the range's prime
+// factors are sieved out all at once (about 4800 primes up to sqrt(2^31) and a few steps a
+// dividend), and each dividend's divisors built from them. The blocks of rows would take about
+// 4 sqrt(|a|) steps here, as the range is too far from 0 to be widened.
+std::vector<std::pair<qint32, qint32>> ListedDivisions(Span dividends, Span divisors)
+{
+    const bool negative = dividends.hi < 0;
+    const Span n = negative ? Span{-dividends.hi, -dividends.lo} : dividends; // magnitudes
+    struct Factors
+    {
+        std::array<std::pair<qint64, int>, 10> primes; // 2·3·5·…·29 > 2^31: fewer than 10
+        int count = 0;
+    };
+    std::vector<qint64> rest(size_t(n.Size()));
+    for (size_t i = 0; i < rest.size(); ++i)
+        rest[i] = n.lo + qint64(i);
+    std::vector<Factors> factors(rest.size());
+    const qint64 root = RootDown(n.hi, 2);
+    std::vector<bool> composite(size_t(root + 1));
+    for (qint64 p = 2; p <= root; ++p) {
+        if (composite[size_t(p)])
+            continue;
+        for (qint64 multiple = p * p; multiple <= root; multiple += p)
+            composite[size_t(multiple)] = true;
+        for (qint64 m = (n.lo + p - 1) / p * p; m <= n.hi; m += p) {
+            const size_t i = size_t(m - n.lo);
+            int power = 0;
+            for (; rest[i] % p == 0; rest[i] /= p)
+                ++power;
+            factors[i].primes[factors[i].count++] = {p, power};
+        }
+    }
+    std::vector<std::pair<qint32, qint32>> pairs;
+    std::vector<qint64> divisorsOfA;
+    for (size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] > 1) // one prime factor above the root is left
+            factors[i].primes[factors[i].count++] = {rest[i], 1};
+        divisorsOfA.assign(1, 1);
+        for (int f = 0; f < factors[i].count; ++f) {
+            const auto [p, power] = factors[i].primes[f];
+            const size_t lower = divisorsOfA.size();
+            for (qint64 factor = p, k = 1; k <= power; ++k, factor *= p)
+                for (size_t j = 0; j < lower; ++j)
+                    divisorsOfA.push_back(divisorsOfA[j] * factor);
+        }
+        const qint64 a = negative ? -(n.lo + qint64(i)) : n.lo + qint64(i);
+        for (const qint64 d : divisorsOfA) {
+            for (const qint64 b : {d, -d}) {
+                // -2^31 : -1 is 2^31, beyond 32 bits.
+                if (b >= divisors.lo && b <= divisors.hi && !(a == kMin32 && b == -1))
+                    pairs.emplace_back(qint32(a), qint32(b));
+            }
+        }
+    }
+    return pairs;
+}
+
 } // namespace
 
 CandidatePairs::CandidatePairs(const QuizSettings &s)
@@ -227,8 +286,14 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
                 dividends.lo = 1;
             if (dividends.hi < -1 && dividends.hi >= dividends.lo / 2)
                 dividends.hi = -1;
-            m_coordinates = Coordinates::DivisorQuotient;
-            ProductPairs(second, kAll32, dividends, add);
+            if ((dividends.lo > 1 || dividends.hi < -1) && dividends.Size() <= kListedDividends) {
+                m_coordinates = Coordinates::Listed;
+                m_listed = ListedDivisions(dividends, second);
+                m_count = m_listed.size();
+            } else {
+                m_coordinates = Coordinates::DivisorQuotient;
+                ProductPairs(second, kAll32, dividends, add);
+            }
         }
         break;
     case Operation::Remainder:
@@ -257,6 +322,8 @@ quint64 CandidatePairs::Count() const
 
 std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) const
 {
+    if (m_coordinates == Coordinates::Listed)
+        return m_listed[index];
     const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
     const Rectangle &r = m_rectangles[i];
     const quint64 offset = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
@@ -265,6 +332,7 @@ std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) con
     const qint64 y = r.y0 + static_cast<qint64>(offset % height);
     switch (m_coordinates) {
     case Coordinates::Operands:
+    case Coordinates::Listed:
         break;
     case Coordinates::BaseExponent:
         return std::pair(qint32(x), qint32(*PowerAtMost(x, y, kMax32)));

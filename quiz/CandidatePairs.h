@@ -45,6 +45,7 @@ class CandidatePairs
         Operands,        // (a, b)
         BaseExponent,    // (a, k) for b = a^k
         DivisorQuotient, // (b, q) for a = b * q
+        Listed,          // no rectangles: the pairs one by one
     };
     struct Rectangle
     {
@@ -54,6 +55,7 @@ class CandidatePairs
     Coordinates m_coordinates = Coordinates::Operands;
     qint64 m_lowestFirst = 0, m_highestFirst = 0;
     std::vector<Rectangle> m_rectangles;
+    std::vector<std::pair<qint32, qint32>> m_listed;
     std::vector<unsigned __int128> m_ends; // candidates in the rectangles up to each one
     unsigned __int128 m_count = 0;
     double m_share = 0;

@@ -75,6 +75,10 @@ class ExtremesTest : public QObject
                  {"cube roots", 1280, 1300, -1, 4},
                  {"powers of two", -3, 3, 28, 33},
                  {"square", 46335, 46345, 2147395595, 2147395605},
+                 {"far by middle", 1000000, 1000040, -2000, 2000},
+                 {"top by top", kMax - 40, kMax, kMax - 40, kMax},
+                 {"far and wide", 3000, 4100, -60, 60},
+                 {"-2^31 by -1", kMin, kMin, -1, -1},
                  {"zeros", 0, 0, 0, 0},
                  {"second 0", -1000, 2, 0, 0}});
     }
