@@ -2,6 +2,7 @@
 
 #include "ExampleGenerator.h"
 
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -36,27 +37,41 @@ class CandidatePairs
     bool Direct() const { return m_count > 0 && m_share * kDirectBelowShare < 1; }
     // The candidate at 0 <= index < Count(), as (a, b), or nothing for the easy divisions whose
     // a falls outside the first operand's values (a block of divisors shares the quotients of
-    // its first one, so its last ones may overshoot).
+    // its first one, so its last ones may overshoot). For easy divisions of a few dividends
+    // it looks through one dividend's divisors.
     std::optional<std::pair<qint32, qint32>> Pair(quint64 index) const;
 
   private:
+    void ListDivisors(qint64 lowestDivisor, qint64 highestDivisor);
+    template <typename Visit> void ForEachDivisor(size_t dividend, Visit visit) const;
+
     enum class Coordinates : quint8
     {
         Operands,        // (a, b)
         BaseExponent,    // (a, k) for b = a^k
         DivisorQuotient, // (b, q) for a = b * q
-        Listed,          // no rectangles: the pairs one by one
+        Divisors,        // no rectangles: (a, b) for each dividend a and each divisor b of it
     };
     struct Rectangle
     {
         qint64 x0, x1, y0, y1;
     };
 
+    // A dividend's prime factors with their powers: 2·3·5·…·29 > 2^31, so fewer than 10.
+    struct Factors
+    {
+        std::array<quint32, 9> primes;
+        std::array<quint8, 9> powers;
+        int count = 0;
+    };
+
     Coordinates m_coordinates = Coordinates::Operands;
     qint64 m_lowestFirst = 0, m_highestFirst = 0;
     std::vector<Rectangle> m_rectangles;
-    std::vector<std::pair<qint32, qint32>> m_listed;
-    std::vector<unsigned __int128> m_ends; // candidates in the rectangles up to each one
+    std::vector<Factors> m_dividends; // for Divisors, from m_lowestFirst up
+    qint64 m_lowestDivisor = 0, m_highestDivisor = 0;
+    // Candidates in the rectangles, or for the dividends, up to each one.
+    std::vector<unsigned __int128> m_ends;
     unsigned __int128 m_count = 0;
     double m_share = 0;
 };
