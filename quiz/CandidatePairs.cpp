@@ -22,9 +22,6 @@ struct Span
 
 constexpr Span kAll32{kMin32, kMax32};
 constexpr qint64 kNoEnd = std::numeric_limits<qint64>::max();
-// Easy divisions find the divisors of each dividend for up to this many dividends away from 0:
-// about 2 ms for the most, where the blocks of rows take ten times as long.
-constexpr qint64 kListedDividends = 16384;
 
 Span Values(qint32 min, qint32 max)
 {
@@ -61,11 +58,42 @@ FloorQuotient DivideDown(qint64 n, qint64 m)
 // floor(-products.lo / m). When products reach from -1 or below to 1 or above, the rows only
 // shrink as m grows, and a block of factors shares the first factor's row as long as the last
 // one keeps half of it: at most about 33 blocks a sign, each at least half acceptable, found
-// by binary search. Otherwise the blocks are those over which both quotients stay the same,
-// exact but about 4 sqrt(|bound|) of them.
+// by binary search. Otherwise the exact blocks are those over which both quotients stay the
+// same, about 4 sqrt(|bound|) of them; neighbours are merged into one rectangle as long as at
+// least a quarter of it is acceptable, as storing each would cost ten times the search.
 template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
 {
     const bool nested = products.lo <= 1 && products.hi >= -1;
+    struct Merged
+    {
+        Span x, y;
+        unsigned __int128 acceptable;
+    };
+    std::optional<Merged> merged;
+    const auto flush = [&] {
+        if (merged)
+            add(merged->x, merged->y);
+        merged.reset();
+    };
+    const auto hull = [](Span a, Span b) {
+        return a.Empty() ? b : b.Empty() ? a : Span{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
+    };
+    const auto merge = [&](Span x, Span y) {
+        const unsigned __int128 acceptable =
+            static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
+        if (merged) {
+            const Merged wider{hull(merged->x, x), hull(merged->y, y),
+                               merged->acceptable + acceptable};
+            if (4 * wider.acceptable >= static_cast<unsigned __int128>(wider.x.Size()) *
+                                            static_cast<quint64>(wider.y.Size())) {
+                merged = wider;
+                return;
+            }
+            flush();
+        }
+        if (!y.Empty())
+            merged = Merged{x, y, acceptable};
+    };
     for (const int sign : {1, -1}) {
         const Span divisors =
             (sign > 0 ? factors : Span{-factors.hi, -factors.lo}) & Span{1, kNoEnd};
@@ -91,9 +119,14 @@ template <typename Add> void ProductPairs(Span factors, Span others, Span produc
                 end = std::min({DivideDown(products.hi, m).lastDivisor,
                                 DivideDown(-products.lo, m).lastDivisor, end});
             }
-            add(sign > 0 ? Span{m, end} : Span{-end, -m}, first);
+            const Span x = sign > 0 ? Span{m, end} : Span{-end, -m};
+            if (nested)
+                add(x, first);
+            else
+                merge(x, first);
             m = end + 1;
         }
+        flush();
     }
 }
 
@@ -209,7 +242,7 @@ constexpr std::array<SmallPrime, 4792> kSmallPrimes = [] {
 
 } // namespace
 
-CandidatePairs::CandidatePairs(const QuizSettings &s)
+CandidatePairs::CandidatePairs(const QuizSettings &s, qint64 listedDividends)
 {
     const Span first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
     m_lowestFirst = first.lo;
@@ -217,7 +250,7 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
     const auto add = [this](Span x, Span y) {
         if (x.Empty() || y.Empty())
             return;
-        m_rectangles.push_back({x.lo, x.hi, y.lo, y.hi});
+        m_rectangles.push_back({qint32(x.lo), qint32(x.hi), qint32(y.lo), qint32(y.hi)});
         m_count += static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
         m_ends.push_back(m_count);
     };
@@ -258,7 +291,7 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
                 dividends.lo = 1;
             if (dividends.hi < -1 && dividends.hi >= dividends.lo / 2)
                 dividends.hi = -1;
-            if ((dividends.lo > 1 || dividends.hi < -1) && dividends.Size() <= kListedDividends) {
+            if ((dividends.lo > 1 || dividends.hi < -1) && dividends.Size() <= listedDividends) {
                 ListDivisors(second.lo, second.hi);
             } else {
                 m_coordinates = Coordinates::DivisorQuotient;
@@ -379,7 +412,7 @@ std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) con
     const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
     const Rectangle &r = m_rectangles[i];
     const quint64 offset = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
-    const quint64 height = static_cast<quint64>(r.y1 - r.y0 + 1);
+    const quint64 height = static_cast<quint64>(qint64(r.y1) - r.y0 + 1);
     const qint64 x = r.x0 + static_cast<qint64>(offset / height);
     const qint64 y = r.y0 + static_cast<qint64>(offset % height);
     switch (m_coordinates) {
