@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <limits>
 #include <map>
 #include <string>
@@ -52,6 +53,15 @@ double Now()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// Seconds of this thread's processor time: what a question costs, without the time the
+// scheduler gave to other processes.
+double ThreadTime()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 double Quantile(std::vector<double> v, double q)
@@ -294,7 +304,7 @@ struct Cell
     double acceptable;  // acceptable / candidates: exact, or estimated from kJudged of them
     double acceptance;  // lower bound per attempt of the draw a failed first batch goes on with
     double log10GiveUp; // per quiz
-    double p99;         // seconds
+    double p99, cpuP99; // seconds: elapsed, and of the thread's processor time
     bool direct;
 };
 
@@ -353,22 +363,23 @@ std::optional<Cell> MeasureCell(const QuizSettings &s, int questions, int &disag
     const double share =
         count <= kJudged ? double(hits) / double(count) : AcceptanceLowerBound(hits, judged);
 
-    Cell cell{
-        s, candidates.Direct() ? share : share * candidates.Share(), 0, 0, 0, candidates.Direct()};
-    std::vector<double> times, counting;
-    for (int i = 0; i < 30; ++i) {
-        const double t = Now();
-        benchmark::DoNotOptimize(CandidatePairs(s).Count());
-        counting.push_back(Now() - t);
-    }
+    Cell cell{s,
+              double(hits) / double(judged),
+              candidates.Direct() ? share : share * candidates.Share(),
+              0,
+              0,
+              0,
+              candidates.Direct()};
+    std::vector<double> times, cpuTimes;
     MonotonicClock clock;
     quint64 attempts = 0;
     double total = 0;
     bool gaveUp = false;
     for (int i = 0; i < questions; ++i) {
-        const double t = Now();
+        const double cpu = ThreadTime(), t = Now();
         const CountedDraw draw = DrawExampleCounted(s, random, clock);
         times.push_back(Now() - t);
+        cpuTimes.push_back(ThreadTime() - cpu);
         total += times.back();
         attempts += draw.attempts;
         gaveUp |= !draw.example;
@@ -385,6 +396,7 @@ std::optional<Cell> MeasureCell(const QuizSettings &s, int questions, int &disag
         return v[size_t(std::ceil(q * double(v.size()))) - 1];
     };
     cell.p99 = nearestRank(times, 0.99);
+    cell.cpuP99 = nearestRank(cpuTimes, 0.99);
     return cell;
 }
 
@@ -392,8 +404,8 @@ void ExtremeTable(int questions, bool everyCell)
 {
     struct Summary
     {
-        int cells = 0, none = 0, direct = 0, over1ms = 0;
-        std::optional<Cell> worstGiveUp, slowest;
+        int cells = 0, none = 0, direct = 0, over1ms = 0, over10ms = 0;
+        std::optional<Cell> worstGiveUp, slowest, slowestCpu;
         double lowestAcceptable = 1, lowestAcceptance = 1;
     };
     std::map<std::pair<int, bool>, Summary> rows;
@@ -418,6 +430,7 @@ void ExtremeTable(int questions, bool everyCell)
                                 }
                                 sum->direct += cell->direct;
                                 sum->over1ms += cell->p99 > 1e-3;
+                                sum->over10ms += cell->p99 > 1e-2;
                                 sum->lowestAcceptance =
                                     std::min(sum->lowestAcceptance, cell->acceptance);
                                 sum->lowestAcceptable =
@@ -427,14 +440,16 @@ void ExtremeTable(int questions, bool everyCell)
                                     sum->worstGiveUp = cell;
                                 if (!sum->slowest || cell->p99 > sum->slowest->p99)
                                     sum->slowest = cell;
+                                if (!sum->slowestCpu || cell->cpuP99 > sum->slowestCpu->cpuP99)
+                                    sum->slowestCpu = cell;
                             }
                             if (everyCell)
                                 std::printf("%s\t%s\n", CellName(s).toUtf8().constData(),
                                             cell ? QString::asprintf(
                                                        "acceptance >= %.3g\tgive-up < 10^%.3g\t"
-                                                       "p99 %.1f µs",
+                                                       "p99 %.1f µs\tprocessor p99 %.1f µs",
                                                        cell->acceptance, cell->log10GiveUp,
-                                                       cell->p99 * 1e6)
+                                                       cell->p99 * 1e6, cell->cpuP99 * 1e6)
                                                        .toUtf8()
                                                        .constData()
                                                  : "no acceptable pair");
@@ -447,14 +462,20 @@ void ExtremeTable(int questions, bool everyCell)
                 all.cells, questions, Now() - started, disagreements, onlyWithMin);
     std::printf("| operation | cells | no acceptable pair | drawn directly | lowest acceptable "
                 "/ candidates | lowest acceptance per attempt | worst give-up per quiz | worst "
-                "p99 µs (cell) | p99 > 1 ms |\n|---|---|---|---|---|---|---|---|---|\n");
+                "p99 µs (cell) | p99 > 1 ms | p99 > 10 ms | worst processor-time p99 µs "
+                "(cell) |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
     const auto show = [](const char *name, const Summary &sum) {
-        std::printf("| %s | %d | %d | %d | %.3g | %.3g | < 10^%.3g | %.0f (%s) | %d |\n", name,
-                    sum.cells, sum.none, sum.direct, sum.lowestAcceptable, sum.lowestAcceptance,
-                    sum.worstGiveUp ? sum.worstGiveUp->log10GiveUp : 0.0,
+        const auto cell = [](const std::optional<Cell> &c) {
+            return c ? CellName(c->settings) : QStringLiteral("-");
+        };
+        std::printf("| %s | %d | %d | %d | %.3g | %.3g | < 10^%.3g | %.0f (%s) | %d | %d | %.0f "
+                    "(%s) |\n",
+                    name, sum.cells, sum.none, sum.direct, sum.lowestAcceptable,
+                    sum.lowestAcceptance, sum.worstGiveUp ? sum.worstGiveUp->log10GiveUp : 0.0,
                     sum.slowest ? sum.slowest->p99 * 1e6 : 0.0,
-                    sum.slowest ? CellName(sum.slowest->settings).toUtf8().constData() : "-",
-                    sum.over1ms);
+                    cell(sum.slowest).toUtf8().constData(), sum.over1ms, sum.over10ms,
+                    sum.slowestCpu ? sum.slowestCpu->cpuP99 * 1e6 : 0.0,
+                    cell(sum.slowestCpu).toUtf8().constData());
     };
     for (const auto &[key, sum] : rows)
         show(QString(QString(OperationSymbol(Operation(key.first))) +
