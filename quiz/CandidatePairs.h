@@ -17,13 +17,14 @@ inline constexpr int kDirectBelowShare = 64;
 
 // A superset of the pairs that the rules can accept, within the values the operand draws give,
 // as rectangles of (x, y): a and b themselves, or b and the quotient for easy division, or the
-// base and the exponent for easy logarithms. They leave out every region that a rule always
-// rejects (results beyond 32 bits, negative easy differences, second operands 0 and 1 where
-// the rule forbids them, zero factors, 0^0, easy negative bases), so that there are none
-// exactly when no pair is acceptable, and at least a quarter of them are acceptable: what
-// remains rejected are corners of sums and differences beyond 32 bits, products in the outer
-// half of a block of rows, and quotients outside the dividends of an easy division. JudgePair
-// alone decides, so a uniform candidate that the rules accept is a uniform acceptable pair.
+// base and the exponent for easy logarithms; an easy division of a few dividends away from 0
+// has instead each dividend's divisors. They leave out every region that a rule always rejects
+// (results beyond 32 bits, negative easy differences, second operands 0 and 1 where the rule
+// forbids them, zero factors, 0^0, easy negative bases), so that there are none exactly when
+// no pair is acceptable, and at least a quarter of them are acceptable: what remains rejected
+// are corners of sums and differences beyond 32 bits, products outside the rows of a block of
+// them, and quotients outside the dividends of an easy division. JudgePair alone decides, so
+// a uniform candidate that the rules accept is a uniform acceptable pair.
 class CandidatePairs
 {
   public:
