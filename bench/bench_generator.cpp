@@ -1,13 +1,19 @@
-// The example generator, in three parts:
+// The example generator, in four parts:
 // - Google Benchmark runs: the start window's default question, and a sparse one;
 // - paired rounds: attempts per second of the operand loop against the ceiling (the same
 //   random source drawing the two operands with the same formula and doing nothing else), each
 //   round measuring both side by side, both on a local copy of the random state;
 // - the grid: every operation and difficulty over the ranges in kGrid, with the exact share of
 //   candidates, the acceptance, which draw the questions take, their time and the chance that
-//   a quiz of twelve questions gives up.
-//   bench_generator [--rounds=N] [--questions=N] [--no-grid] [Google Benchmark flags]
+//   a quiz of twelve questions gives up;
+// - the extreme settings: every operation and difficulty with both operands over every ordered
+//   pair of kBounds, whether a pair is acceptable (decided exactly, apart from the generator),
+//   and where one is, the acceptance, the give-up bound per quiz and the time of N questions.
+//   bench_generator [--rounds=N] [--questions=N] [--no-grid] [--extremes=N] [--every-cell]
+//                   [Google Benchmark flags]
+//   --extremes=0 leaves the extreme settings out; --every-cell prints a line for each cell.
 
+#include "AcceptablePairExists.h"
 #include "CandidatePairs.h"
 #include "ExampleGenerator.h"
 
@@ -18,7 +24,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,6 +53,15 @@ double Now()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// Seconds of this thread's processor time: what a question costs, without the time the
+// scheduler gave to other processes.
+double ThreadTime()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 double Quantile(std::vector<double> v, double q)
@@ -254,6 +271,224 @@ void Grid(int questions)
     }
 }
 
+// The table of extreme settings: every operation and difficulty, and for each operand every
+// ordered pair of these bounds as min..max (reversed ranges included).
+const qint32 kBounds[] = {kMin, kMin + 1, -1000000, -2, -1, 0, 1, 2, 1000000, kMax - 1, kMax};
+// Candidates judged per cell: all of them up to this many, otherwise this many uniform ones.
+constexpr quint64 kJudged = 4096;
+// The acceptance's lower bound holds in all but this share of the cells.
+constexpr double kMissedBound = 1e-12;
+
+// The largest p with K * D(hits / K || p) >= ln(1 / kMissedBound), D the relative entropy:
+// by the Chernoff bound, K draws with acceptance p give hits or more with probability at most
+// kMissedBound.
+double AcceptanceLowerBound(quint64 hits, quint64 draws)
+{
+    const double q = double(hits) / double(draws), limit = -std::log(kMissedBound);
+    if (hits == 0)
+        return 0;
+    const auto divergence = [q](double p) {
+        return q * std::log(q / p) + (q < 1 ? (1 - q) * std::log((1 - q) / (1 - p)) : 0.0);
+    };
+    double low = 0, high = q;
+    for (int i = 0; i < 100; ++i) {
+        const double middle = (low + high) / 2;
+        (double(draws) * divergence(middle) > limit ? low : high) = middle;
+    }
+    return low;
+}
+
+struct Cell
+{
+    QuizSettings settings;
+    double acceptable;  // acceptable / candidates: exact, or estimated from kJudged of them
+    double acceptance;  // lower bound per attempt of the draw a failed first batch goes on with
+    double log10GiveUp; // per quiz
+    double p99, cpuP99; // seconds: elapsed, and of the thread's processor time
+    bool direct;
+};
+
+QString CellName(const QuizSettings &s)
+{
+    const auto bound = [](qint32 v) {
+        switch (v) {
+        case kMin:
+            return QStringLiteral("-2^31");
+        case kMin + 1:
+            return QStringLiteral("-2^31+1");
+        case kMax - 1:
+            return QStringLiteral("2^31-2");
+        case kMax:
+            return QStringLiteral("2^31-1");
+        case 1000000:
+            return QStringLiteral("10^6");
+        case -1000000:
+            return QStringLiteral("-10^6");
+        }
+        return QString::number(v);
+    };
+    return QString(OperationSymbol(s.Operation)) + (s.Difficult ? " difficult " : " ") +
+           bound(s.Min1) + ".." + bound(s.Max1) + ", " + bound(s.Min2) + ".." + bound(s.Max2);
+}
+
+// One cell: its acceptable pairs (none, or the lower bound of the acceptance), then `questions`
+// questions timed. Nothing when no pair is acceptable.
+std::optional<Cell> MeasureCell(const QuizSettings &s, int questions, int &disagreements,
+                                int &onlyWithMin)
+{
+    const bool exists = AcceptablePairExists(s.Operation, s.Difficult, ValuesOf(s.Min1, s.Max1),
+                                             ValuesOf(s.Min2, s.Max2));
+    const CandidatePairs candidates(s);
+    const quint64 count = candidates.Count();
+    if ((count > 0) != exists) {
+        ++disagreements;
+        std::printf("DISAGREEMENT %s: acceptable %s, %llu candidates\n",
+                    CellName(s).toUtf8().constData(), exists ? "yes" : "no",
+                    static_cast<unsigned long long>(count));
+    }
+    if (!exists) {
+        onlyWithMin +=
+            AcceptablePairExists(s.Operation, s.Difficult, ValuesOf(s.Min1, s.Max1, true),
+                                 ValuesOf(s.Min2, s.Max2, true));
+        return std::nullopt;
+    }
+
+    Xoshiro256 random(4321);
+    quint64 hits = 0;
+    const quint64 judged = std::min(count, kJudged);
+    for (quint64 i = 0; i < judged; ++i) {
+        const auto pair = candidates.Pair(count <= kJudged ? i : random.Next() % count);
+        hits += pair && JudgePair(s.Operation, s.Difficult, pair->first, pair->second);
+    }
+    const double share =
+        count <= kJudged ? double(hits) / double(count) : AcceptanceLowerBound(hits, judged);
+
+    Cell cell{s,
+              double(hits) / double(judged),
+              candidates.Direct() ? share : share * candidates.Share(),
+              0,
+              0,
+              0,
+              candidates.Direct()};
+    std::vector<double> times, cpuTimes;
+    MonotonicClock clock;
+    quint64 attempts = 0;
+    double total = 0;
+    bool gaveUp = false;
+    for (int i = 0; i < questions; ++i) {
+        const double cpu = ThreadTime(), t = Now();
+        const CountedDraw draw = DrawExampleCounted(s, random, clock);
+        times.push_back(Now() - t);
+        cpuTimes.push_back(ThreadTime() - cpu);
+        total += times.back();
+        attempts += draw.attempts;
+        gaveUp |= !draw.example;
+    }
+    // As on the grid: the attempts in 5 s at the rate of these questions, set-up included.
+    const double attemptsIn5s = kGiveUpSeconds * double(attempts) / total;
+    cell.log10GiveUp =
+        gaveUp
+            ? 0
+            : std::log10(double(kQuestionsPerQuiz)) +
+                  attemptsIn5s * std::log1p(-std::min(cell.acceptance, 1 - 1e-16)) / std::log(10.0);
+    const auto nearestRank = [](std::vector<double> v, double q) {
+        std::sort(v.begin(), v.end());
+        return v[size_t(std::ceil(q * double(v.size()))) - 1];
+    };
+    cell.p99 = nearestRank(times, 0.99);
+    cell.cpuP99 = nearestRank(cpuTimes, 0.99);
+    return cell;
+}
+
+void ExtremeTable(int questions, bool everyCell)
+{
+    struct Summary
+    {
+        int cells = 0, none = 0, direct = 0, over1ms = 0, over10ms = 0;
+        std::optional<Cell> worstGiveUp, slowest, slowestCpu;
+        double lowestAcceptable = 1, lowestAcceptance = 1;
+    };
+    std::map<std::pair<int, bool>, Summary> rows;
+    Summary all;
+    int disagreements = 0, onlyWithMin = 0;
+    const double started = Now();
+    for (Operation op : kAllOperations) {
+        for (bool difficult : {false, true}) {
+            Summary &row = rows[{int(op), difficult}];
+            for (qint32 min1 : kBounds)
+                for (qint32 max1 : kBounds)
+                    for (qint32 min2 : kBounds)
+                        for (qint32 max2 : kBounds) {
+                            const QuizSettings s = Settings(op, difficult, min1, max1, min2, max2);
+                            const std::optional<Cell> cell =
+                                MeasureCell(s, questions, disagreements, onlyWithMin);
+                            for (Summary *sum : {&row, &all}) {
+                                ++sum->cells;
+                                if (!cell) {
+                                    ++sum->none;
+                                    continue;
+                                }
+                                sum->direct += cell->direct;
+                                sum->over1ms += cell->p99 > 1e-3;
+                                sum->over10ms += cell->p99 > 1e-2;
+                                sum->lowestAcceptance =
+                                    std::min(sum->lowestAcceptance, cell->acceptance);
+                                sum->lowestAcceptable =
+                                    std::min(sum->lowestAcceptable, cell->acceptable);
+                                if (!sum->worstGiveUp ||
+                                    cell->log10GiveUp > sum->worstGiveUp->log10GiveUp)
+                                    sum->worstGiveUp = cell;
+                                if (!sum->slowest || cell->p99 > sum->slowest->p99)
+                                    sum->slowest = cell;
+                                if (!sum->slowestCpu || cell->cpuP99 > sum->slowestCpu->cpuP99)
+                                    sum->slowestCpu = cell;
+                            }
+                            if (everyCell)
+                                std::printf("%s\t%s\n", CellName(s).toUtf8().constData(),
+                                            cell ? QString::asprintf(
+                                                       "acceptance >= %.3g\tgive-up < 10^%.3g\t"
+                                                       "p99 %.1f µs\tprocessor p99 %.1f µs",
+                                                       cell->acceptance, cell->log10GiveUp,
+                                                       cell->p99 * 1e6, cell->cpuP99 * 1e6)
+                                                       .toUtf8()
+                                                       .constData()
+                                                 : "no acceptable pair");
+                        }
+        }
+    }
+    std::printf("\nExtreme settings: %d cells, %d questions each, %.0f s; %d disagreements "
+                "between the candidates and the exact existence; %d cells without an acceptable "
+                "pair but for the min of a reversed range (r = 0)\n\n",
+                all.cells, questions, Now() - started, disagreements, onlyWithMin);
+    std::printf("| operation | cells | no acceptable pair | drawn directly | lowest acceptable "
+                "/ candidates | lowest acceptance per attempt | worst give-up per quiz | worst "
+                "p99 µs (cell) | p99 > 1 ms | p99 > 10 ms | worst processor-time p99 µs "
+                "(cell) |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
+    const auto show = [](const char *name, const Summary &sum) {
+        const auto cell = [](const std::optional<Cell> &c) {
+            return c ? CellName(c->settings) : QStringLiteral("-");
+        };
+        std::printf("| %s | %d | %d | %d | %.3g | %.3g | < 10^%.3g | %.0f (%s) | %d | %d | %.0f "
+                    "(%s) |\n",
+                    name, sum.cells, sum.none, sum.direct, sum.lowestAcceptable,
+                    sum.lowestAcceptance, sum.worstGiveUp ? sum.worstGiveUp->log10GiveUp : 0.0,
+                    sum.slowest ? sum.slowest->p99 * 1e6 : 0.0,
+                    cell(sum.slowest).toUtf8().constData(), sum.over1ms, sum.over10ms,
+                    sum.slowestCpu ? sum.slowestCpu->cpuP99 * 1e6 : 0.0,
+                    cell(sum.slowestCpu).toUtf8().constData());
+    };
+    for (const auto &[key, sum] : rows)
+        show(QString(QString(OperationSymbol(Operation(key.first))) +
+                     (key.second ? " difficult" : ""))
+                 .toUtf8()
+                 .constData(),
+             sum);
+    show("all", all);
+    if (all.worstGiveUp)
+        std::printf("\nWorst give-up bound: %s\n",
+                    CellName(all.worstGiveUp->settings).toUtf8().constData());
+}
+
 int IntOption(int &argc, char **argv, const char *name, int fallback)
 {
     const size_t length = std::strlen(name);
@@ -278,6 +513,8 @@ int main(int argc, char **argv)
     const int rounds = IntOption(argc, argv, "--rounds", 9);
     const int questions = IntOption(argc, argv, "--questions", 300);
     const bool grid = IntOption(argc, argv, "--no-grid", 1) != 0;
+    const int extremeQuestions = IntOption(argc, argv, "--extremes", 100);
+    const bool everyCell = IntOption(argc, argv, "--every-cell", 1) == 0;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -294,5 +531,7 @@ int main(int argc, char **argv)
     }
     if (grid)
         Grid(questions);
+    if (extremeQuestions > 0)
+        ExtremeTable(extremeQuestions, everyCell);
     return 0;
 }

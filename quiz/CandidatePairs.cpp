@@ -29,6 +29,12 @@ Span Values(qint32 min, qint32 max)
     return {range.Lowest(), range.Highest()};
 }
 
+// The values below gap and the values above it.
+std::array<Span, 2> Around(Span values, Span gap)
+{
+    return {values & Span{kMin32, gap.lo - 1}, values & Span{gap.hi + 1, kMax32}};
+}
+
 // floor(n / m) for m >= 1, and the largest m' >= m with the same floor(n / m').
 struct FloorQuotient
 {
@@ -52,11 +58,42 @@ FloorQuotient DivideDown(qint64 n, qint64 m)
 // floor(-products.lo / m). When products reach from -1 or below to 1 or above, the rows only
 // shrink as m grows, and a block of factors shares the first factor's row as long as the last
 // one keeps half of it: at most about 33 blocks a sign, each at least half acceptable, found
-// by binary search. Otherwise the blocks are those over which both quotients stay the same,
-// exact but about 4 sqrt(|bound|) of them.
+// by binary search. Otherwise the exact blocks are those over which both quotients stay the
+// same, about 4 sqrt(|bound|) of them; neighbours are merged into one rectangle as long as at
+// least a quarter of it is acceptable, as storing each would cost ten times the search.
 template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
 {
     const bool nested = products.lo <= 1 && products.hi >= -1;
+    struct Merged
+    {
+        Span x, y;
+        unsigned __int128 acceptable;
+    };
+    std::optional<Merged> merged;
+    const auto flush = [&] {
+        if (merged)
+            add(merged->x, merged->y);
+        merged.reset();
+    };
+    const auto hull = [](Span a, Span b) {
+        return a.Empty() ? b : b.Empty() ? a : Span{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
+    };
+    const auto merge = [&](Span x, Span y) {
+        const unsigned __int128 acceptable =
+            static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
+        if (merged) {
+            const Merged wider{hull(merged->x, x), hull(merged->y, y),
+                               merged->acceptable + acceptable};
+            if (4 * wider.acceptable >= static_cast<unsigned __int128>(wider.x.Size()) *
+                                            static_cast<quint64>(wider.y.Size())) {
+                merged = wider;
+                return;
+            }
+            flush();
+        }
+        if (!y.Empty())
+            merged = Merged{x, y, acceptable};
+    };
     for (const int sign : {1, -1}) {
         const Span divisors =
             (sign > 0 ? factors : Span{-factors.hi, -factors.lo}) & Span{1, kNoEnd};
@@ -82,9 +119,14 @@ template <typename Add> void ProductPairs(Span factors, Span others, Span produc
                 end = std::min({DivideDown(products.hi, m).lastDivisor,
                                 DivideDown(-products.lo, m).lastDivisor, end});
             }
-            add(sign > 0 ? Span{m, end} : Span{-end, -m}, first);
+            const Span x = sign > 0 ? Span{m, end} : Span{-end, -m};
+            if (nested)
+                add(x, first);
+            else
+                merge(x, first);
             m = end + 1;
         }
+        flush();
     }
 }
 
@@ -111,19 +153,28 @@ qint64 RootDown(qint64 n, qint64 e)
     return r;
 }
 
-// Powers: bases -1, 0 and 1 with any exponent from 0, and for every other base the exponents
-// up to the largest e with |a|^e <= 2^31, in blocks of |a| with the same e.
-template <typename Add> void PowerPairs(Span bases, Span exponents, Add add)
+// Powers: bases -1 (difficult only), 0 (exponents from 1) and 1 with any exponent from 0, and
+// every other base with the exponents up to the largest e with a^e in 32 bits, in blocks of
+// bases with the same e. That limit is 2^31 - 1 for a positive base, and 2^31 for a negative
+// one: only (-2)^31 and (-2^31)^1 reach it, both odd, so negative. Easy powers have no negative
+// base.
+template <typename Add> void PowerPairs(Span bases, Span exponents, bool difficult, Add add)
 {
     exponents = exponents & Span{0, kMax32};
-    add(bases & Span{-1, 1}, exponents);
-    qint64 low = 2; // the smallest |a| whose largest exponent is e
-    for (qint64 e = 31; e >= 1; --e) {
-        const qint64 high = RootDown(kMax32 + 1, e);
-        const Span y = exponents & Span{0, e};
-        add(bases & Span{low, high}, y);
-        add(bases & Span{-high, -low}, y);
-        low = high + 1;
+    if (difficult)
+        add(bases & Span{-1, -1}, exponents);
+    add(bases & Span{0, 0}, exponents & Span{1, kMax32});
+    add(bases & Span{1, 1}, exponents);
+    for (const bool negative : {false, true}) {
+        if (negative && !difficult)
+            break;
+        qint64 low = 2; // the smallest |a| whose largest exponent is e
+        for (qint64 e = 31; e >= 1; --e) {
+            const qint64 high = RootDown(negative ? kMax32 + 1 : kMax32, e);
+            const Span y = exponents & Span{0, e};
+            add(bases & (negative ? Span{-high, -low} : Span{low, high}), y);
+            low = high + 1;
+        }
     }
 }
 
@@ -161,9 +212,37 @@ template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add ad
     }
 }
 
+// The primes up to 46340, which has the largest square below 2^31, each with c = ceil(2^64 / p):
+// n mod p is then the top 64 bits of (c * n mod 2^64) * p, and p divides n exactly when
+// c * n mod 2^64 < c (as DivisibilityTest), for n below 2^32. Worked out when compiling.
+struct SmallPrime
+{
+    quint64 p, c;
+    quint64 Remainder(quint64 n) const
+    {
+        return static_cast<quint64>(static_cast<unsigned __int128>(c * n) * p >> 64);
+    }
+    bool Divides(quint64 n) const { return c * n <= c - 1; }
+};
+
+constexpr std::array<SmallPrime, 4792> kSmallPrimes = [] {
+    constexpr int kLimit = 46340;
+    std::array<bool, kLimit + 1> composite{};
+    std::array<SmallPrime, 4792> primes{};
+    size_t count = 0;
+    for (int p = 2; p <= kLimit; ++p) {
+        if (composite[p])
+            continue;
+        primes.at(count++) = {quint64(p), ~quint64(0) / quint64(p) + 1};
+        for (int multiple = p * p; multiple <= kLimit; multiple += p)
+            composite[multiple] = true;
+    }
+    return count == primes.size() ? primes : throw "not every prime up to 46340";
+}();
+
 } // namespace
 
-CandidatePairs::CandidatePairs(const QuizSettings &s)
+CandidatePairs::CandidatePairs(const QuizSettings &s, qint64 listedDividends)
 {
     const Span first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
     m_lowestFirst = first.lo;
@@ -171,14 +250,16 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
     const auto add = [this](Span x, Span y) {
         if (x.Empty() || y.Empty())
             return;
-        m_rectangles.push_back({x.lo, x.hi, y.lo, y.hi});
+        m_rectangles.push_back({qint32(x.lo), qint32(x.hi), qint32(y.lo), qint32(y.hi)});
         m_count += static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
         m_ends.push_back(m_count);
     };
     switch (s.Operation) {
     case Operation::Addition:
-        add(first & Span{kMin32 - second.hi, kMax32 - second.lo},
-            second & Span{kMin32 - first.hi, kMax32 - first.lo});
+        for (const Span addends :
+             s.Difficult ? Around(second, {0, 0}) : std::array{second, Span{1, 0}})
+            add(first & Span{kMin32 - addends.hi, kMax32 - addends.lo},
+                addends & Span{kMin32 - first.hi, kMax32 - first.lo});
         break;
     case Operation::Subtraction: {
         const Span differences{s.Difficult ? kMin32 : 0, kMax32};
@@ -187,12 +268,21 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
         break;
     }
     case Operation::Multiplication:
-        add(first & Span{0, 0}, second);
-        ProductPairs(first, second, kAll32, add);
+        if (s.Difficult) {
+            for (const Span factors : Around(second, {0, 0}))
+                ProductPairs(first, factors, kAll32, add);
+        } else {
+            add(first & Span{0, 0}, second);
+            ProductPairs(first, second, kAll32, add);
+        }
         break;
     case Operation::Division:
         if (s.Difficult) {
-            add(first, second);
+            // -2^31 : -1 is 2^31, beyond 32 bits.
+            const auto [below, above] = Around(second, {-1, 0});
+            add(first, below);
+            add(first & Span{kMin32 + 1, kMax32}, second & Span{-1, -1});
+            add(first, above);
         } else {
             // A first range away from 0 is widened to reach 1 or -1 when that at most about
             // doubles the candidates, so that the rows nest; the dividends outside it are none.
@@ -201,15 +291,20 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
                 dividends.lo = 1;
             if (dividends.hi < -1 && dividends.hi >= dividends.lo / 2)
                 dividends.hi = -1;
-            m_coordinates = Coordinates::DivisorQuotient;
-            ProductPairs(second, kAll32, dividends, add);
+            if ((dividends.lo > 1 || dividends.hi < -1) && dividends.Size() <= listedDividends) {
+                ListDivisors(second.lo, second.hi);
+            } else {
+                m_coordinates = Coordinates::DivisorQuotient;
+                ProductPairs(second, kAll32, dividends, add);
+            }
         }
         break;
     case Operation::Remainder:
-        add(first, second);
+        for (const Span divisors : Around(second, {0, s.Difficult ? 1 : 0}))
+            add(first, divisors);
         break;
     case Operation::Power:
-        PowerPairs(first, second, add);
+        PowerPairs(first, second, s.Difficult, add);
         break;
     case Operation::Logarithm:
         if (s.Difficult) {
@@ -223,6 +318,79 @@ CandidatePairs::CandidatePairs(const QuizSettings &s)
     m_share = double(m_count) / (double(first.Size()) * double(second.Size()));
 }
 
+// Easy divisions of a narrow range of dividends away from 0, where the blocks of rows would take
+// about 4 sqrt(|a|) steps: the range's prime factors are sieved out all at once (the 4792 small
+// primes and a few steps a dividend), and for each dividend the divisors among the second
+// operands counted. A candidate is then found among its dividend's divisors.
+void CandidatePairs::ListDivisors(qint64 lowestDivisor, qint64 highestDivisor)
+{
+    m_coordinates = Coordinates::Divisors;
+    m_lowestDivisor = lowestDivisor;
+    m_highestDivisor = highestDivisor;
+    const bool negative = m_highestFirst < 0;
+    const qint64 lo = negative ? -m_highestFirst : m_lowestFirst; // magnitudes
+    const qint64 hi = negative ? -m_lowestFirst : m_highestFirst;
+    std::vector<quint64> rest(size_t(hi - lo + 1));
+    for (size_t i = 0; i < rest.size(); ++i)
+        rest[i] = quint64(lo) + i;
+    m_dividends.assign(rest.size(), {});
+    for (const SmallPrime &prime : kSmallPrimes) {
+        const qint64 p = qint64(prime.p);
+        if (p * p > hi)
+            break;
+        const qint64 remainder = qint64(prime.Remainder(quint64(lo)));
+        for (qint64 m = lo + (remainder == 0 ? 0 : p - remainder); m <= hi; m += p) {
+            const size_t i = size_t(m - lo);
+            Factors &f = m_dividends[negative ? rest.size() - 1 - i : i];
+            f.primes[f.count] = quint32(p);
+            for (f.powers[f.count] = 0; prime.Divides(rest[i]); rest[i] /= prime.p)
+                ++f.powers[f.count];
+            ++f.count;
+        }
+    }
+    for (size_t i = 0; i < rest.size(); ++i) {
+        Factors &f = m_dividends[negative ? rest.size() - 1 - i : i];
+        if (rest[i] > 1) { // one prime factor above the root is left
+            f.primes[f.count] = quint32(rest[i]);
+            f.powers[f.count++] = 1;
+        }
+    }
+    for (size_t i = 0; i < m_dividends.size(); ++i) {
+        ForEachDivisor(i, [this](qint64, qint64) {
+            ++m_count;
+            return true;
+        });
+        m_ends.push_back(m_count);
+    }
+}
+
+// Calls visit(a, b) for the dividend's divisors b among the second operands, of either sign, in
+// the same order every time, until visit returns false.
+template <typename Visit> void CandidatePairs::ForEachDivisor(size_t dividend, Visit visit) const
+{
+    const Factors &f = m_dividends[dividend];
+    const qint64 a = m_lowestFirst + qint64(dividend);
+    std::array<qint64, 1600> all; // no number up to 2^31 has more divisors
+    size_t count = 1;
+    all[0] = 1;
+    for (int j = 0; j < f.count; ++j) {
+        const size_t lower = count;
+        const qint64 p = f.primes[j];
+        for (qint64 factor = p, k = 1; k <= f.powers[j]; ++k, factor *= p)
+            for (size_t i = 0; i < lower; ++i)
+                all[count++] = all[i] * factor;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const qint64 d = all[i];
+        for (const qint64 b : {d, -d}) {
+            // -2^31 : -1 is 2^31, beyond 32 bits.
+            if (b >= m_lowestDivisor && b <= m_highestDivisor && !(a == kMin32 && b == -1) &&
+                !visit(a, b))
+                return;
+        }
+    }
+}
+
 quint64 CandidatePairs::Count() const
 {
     return static_cast<quint64>(std::min<unsigned __int128>(m_count, ~quint64(0)));
@@ -230,14 +398,26 @@ quint64 CandidatePairs::Count() const
 
 std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) const
 {
+    if (m_coordinates == Coordinates::Divisors) {
+        const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
+        quint64 skip = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
+        std::optional<std::pair<qint32, qint32>> pair;
+        ForEachDivisor(i, [&](qint64 a, qint64 b) {
+            if (skip-- == 0)
+                pair = std::pair(qint32(a), qint32(b));
+            return !pair;
+        });
+        return pair;
+    }
     const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
     const Rectangle &r = m_rectangles[i];
     const quint64 offset = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
-    const quint64 height = static_cast<quint64>(r.y1 - r.y0 + 1);
+    const quint64 height = static_cast<quint64>(qint64(r.y1) - r.y0 + 1);
     const qint64 x = r.x0 + static_cast<qint64>(offset / height);
     const qint64 y = r.y0 + static_cast<qint64>(offset % height);
     switch (m_coordinates) {
     case Coordinates::Operands:
+    case Coordinates::Divisors:
         break;
     case Coordinates::BaseExponent:
         return std::pair(qint32(x), qint32(*PowerAtMost(x, y, kMax32)));

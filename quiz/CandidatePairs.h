@@ -2,28 +2,36 @@
 
 #include "ExampleGenerator.h"
 
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
 
 // A question whose first batch of attempts found nothing counts the candidate pairs
 // (CandidatePairs) and draws straight from them when they are fewer than one in this many of
-// all pairs. At or above this share the loop stays: about a quarter of the candidates or more
-// are acceptable (the rules reject the edges of a block, one row or column, or easy negative
-// bases), so the loop accepts one pair in at most about 256 attempts, finds one within about
+// all pairs. At or above this share the loop stays: at least a quarter of the candidates are
+// acceptable, so the loop accepts one pair in at most 256 attempts, finds one within about
 // 1200 (microseconds) 99 times in 100 and never comes near 5 seconds. Below it the loop needs
 // more attempts per acceptable pair than counting (microseconds) and drawing directly cost.
 inline constexpr int kDirectBelowShare = 64;
 
 // A superset of the pairs that the rules can accept, within the values the operand draws give,
 // as rectangles of (x, y): a and b themselves, or b and the quotient for easy division, or the
-// base and the exponent for easy logarithms. They come from the 32-bit limits and the few
-// conditions that bound a rectangle (no negative easy difference, exponents from 0); JudgePair
-// alone decides, so a uniform candidate that the rules accept is a uniform acceptable pair.
+// base and the exponent for easy logarithms; an easy division of a few dividends away from 0
+// has instead each dividend's divisors. They leave out every region that a rule always rejects
+// (results beyond 32 bits, negative easy differences, second operands 0 and 1 where the rule
+// forbids them, zero factors, 0^0, easy negative bases), so that there are none exactly when
+// no pair is acceptable, and at least a quarter of them are acceptable: what remains rejected
+// are corners of sums and differences beyond 32 bits, products outside the rows of a block of
+// them, and quotients outside the dividends of an easy division. JudgePair alone decides, so
+// a uniform candidate that the rules accept is a uniform acceptable pair.
 class CandidatePairs
 {
   public:
-    explicit CandidatePairs(const QuizSettings &settings);
+    // Easy divisions of up to listedDividends dividends away from 0 find each one's divisors,
+    // in at most about half the time that the blocks of rows would take (tests lower it to
+    // reach those with small ranges).
+    explicit CandidatePairs(const QuizSettings &settings, qint64 listedDividends = 65536);
 
     // Exact up to 2^64 - 1 (only both full 32-bit ranges could reach 2^64).
     quint64 Count() const;
@@ -33,25 +41,41 @@ class CandidatePairs
     bool Direct() const { return m_count > 0 && m_share * kDirectBelowShare < 1; }
     // The candidate at 0 <= index < Count(), as (a, b), or nothing for the easy divisions whose
     // a falls outside the first operand's values (a block of divisors shares the quotients of
-    // its first one, so its last ones may overshoot).
+    // its first one, so its last ones may overshoot). For easy divisions of a few dividends
+    // it looks through one dividend's divisors.
     std::optional<std::pair<qint32, qint32>> Pair(quint64 index) const;
 
   private:
+    void ListDivisors(qint64 lowestDivisor, qint64 highestDivisor);
+    template <typename Visit> void ForEachDivisor(size_t dividend, Visit visit) const;
+
     enum class Coordinates : quint8
     {
         Operands,        // (a, b)
         BaseExponent,    // (a, k) for b = a^k
         DivisorQuotient, // (b, q) for a = b * q
+        Divisors,        // no rectangles: (a, b) for each dividend a and each divisor b of it
     };
-    struct Rectangle
+    struct Rectangle // every coordinate fits in 32 bits, and there may be many
     {
-        qint64 x0, x1, y0, y1;
+        qint32 x0, x1, y0, y1;
+    };
+
+    // A dividend's prime factors with their powers: 2·3·5·…·29 > 2^31, so fewer than 10.
+    struct Factors
+    {
+        std::array<quint32, 9> primes;
+        std::array<quint8, 9> powers;
+        int count = 0;
     };
 
     Coordinates m_coordinates = Coordinates::Operands;
     qint64 m_lowestFirst = 0, m_highestFirst = 0;
     std::vector<Rectangle> m_rectangles;
-    std::vector<unsigned __int128> m_ends; // candidates in the rectangles up to each one
+    std::vector<Factors> m_dividends; // for Divisors, from m_lowestFirst up
+    qint64 m_lowestDivisor = 0, m_highestDivisor = 0;
+    // Candidates in the rectangles, or for the dividends, up to each one.
+    std::vector<unsigned __int128> m_ends;
     unsigned __int128 m_count = 0;
     double m_share = 0;
 };

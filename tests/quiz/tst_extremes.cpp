@@ -12,7 +12,10 @@
 #include <map>
 #include <set>
 
+using Examples = std::set<std::tuple<qint32, qint32, qint32>>; // a, b and the answer
+
 Q_DECLARE_METATYPE(QuizSettings)
+Q_DECLARE_METATYPE(Examples)
 
 namespace {
 
@@ -71,26 +74,50 @@ class ExtremesTest : public QObject
                  {"second bottom", -3, 3, kMin, kMin + 40},
                  {"cube roots", 1280, 1300, -1, 4},
                  {"powers of two", -3, 3, 28, 33},
-                 {"square", 46335, 46345, 2147395595, 2147395605}});
+                 {"square", 46335, 46345, 2147395595, 2147395605},
+                 {"far by middle", 1000000, 1000040, -2000, 2000},
+                 {"top by top", kMax - 40, kMax, kMax - 40, kMax},
+                 {"far and wide", 3000, 4100, -60, 60},
+                 {"-2^31 by -1", kMin, kMin, -1, -1},
+                 {"zeros", 0, 0, 0, 0},
+                 {"second 0", -1000, 2, 0, 0}});
     }
 
-    // Within the operands' values (or none), no candidate twice, all acceptable ones among them.
+    // Within the operands' values (or none), no candidate twice, all acceptable ones among them,
+    // and at least a quarter of them acceptable, counting the none: none exactly when no pair is.
+    // For remainders, difficult divisions, powers and logarithms the candidates are the acceptable
+    // pairs.
     void candidatesHoldEveryAcceptablePairOnce()
     {
         QFETCH(QuizSettings, settings);
-        const CandidatePairs candidates(settings);
+        const Operation op = settings.Operation;
+        // Easy divisions of dividends away from 0 list each one's divisors, or for more of them
+        // than a limit take blocks of rows: both ways here.
+        std::vector<CandidatePairs> ways{CandidatePairs(settings)};
+        if (op == Operation::Division && !settings.Difficult)
+            ways.emplace_back(settings, 0);
+        const Pairs acceptable = Acceptable(settings);
         const auto [a0, a1] = Values(settings.Min1, settings.Max1);
         const auto [b0, b1] = Values(settings.Min2, settings.Max2);
-        Pairs drawn;
-        for (quint64 i = 0; i < candidates.Count(); ++i) {
-            if (const auto pair = candidates.Pair(i)) {
-                QVERIFY(a0 <= pair->first && pair->first <= a1);
-                QVERIFY(b0 <= pair->second && pair->second <= b1);
-                QVERIFY(drawn.insert(*pair).second);
+        for (const CandidatePairs &candidates : ways) {
+            Pairs drawn;
+            for (quint64 i = 0; i < candidates.Count(); ++i) {
+                if (const auto pair = candidates.Pair(i)) {
+                    QVERIFY(a0 <= pair->first && pair->first <= a1);
+                    QVERIFY(b0 <= pair->second && pair->second <= b1);
+                    QVERIFY(drawn.insert(*pair).second);
+                }
             }
+            QVERIFY(
+                std::includes(drawn.begin(), drawn.end(), acceptable.begin(), acceptable.end()));
+            QCOMPARE(candidates.Count() > 0, !acceptable.empty());
+            QVERIFY2(4 * acceptable.size() >= candidates.Count(),
+                     qPrintable(QString::number(acceptable.size()) + u'/' +
+                                QString::number(candidates.Count())));
+            if (op == Operation::Remainder || op == Operation::Power ||
+                op == Operation::Logarithm || (op == Operation::Division && settings.Difficult))
+                QCOMPARE(drawn.size(), acceptable.size());
         }
-        const Pairs acceptable = Acceptable(settings);
-        QVERIFY(std::includes(drawn.begin(), drawn.end(), acceptable.begin(), acceptable.end()));
     }
 
     void drawsEveryAcceptablePairEquallyOften_data()
@@ -124,30 +151,101 @@ class ExtremesTest : public QObject
         }
     }
 
-    void sparseRangesNeverGiveUp_data()
+    void smallSetsDrawnWhole_data()
     {
-        AddRows({{"1..10^9", 1, 1000000000, 1, 1000000000},
-                 {"full", kMin, kMax, kMin, kMax},
-                 {"reversed", kMax, kMin, kMax, kMin},
-                 {"negative", -1000000000, -1, kMin, -1},
-                 {"wide second", 2, 1000, 1, kMax}});
+        QTest::addColumn<QuizSettings>("settings");
+        QTest::addColumn<Examples>("examples");
+        // b = a^k, each with its k.
+        QTest::newRow("easy logarithm 1..10")
+            << QuizSettings{{}, 1, 10, 1, 10, Operation::Logarithm}
+            << Examples{{2, 1, 0}, {3, 1, 0}, {4, 1, 0},  {5, 1, 0}, {6, 1, 0}, {7, 1, 0},
+                        {8, 1, 0}, {9, 1, 0}, {10, 1, 0}, {2, 2, 1}, {3, 3, 1}, {4, 4, 1},
+                        {5, 5, 1}, {6, 6, 1}, {7, 7, 1},  {8, 8, 1}, {9, 9, 1}, {10, 10, 1},
+                        {2, 4, 2}, {2, 8, 3}, {3, 9, 2}};
+        // Two bases of two thousand million: neither a negative one nor 0^0.
+        QTest::newRow("easy power -2000000000..2, 0..0")
+            << QuizSettings{{}, -2000000000, 2, 0, 0, Operation::Power}
+            << Examples{{1, 0, 1}, {2, 0, 1}};
     }
 
-    // Twelve questions on a clock that moves 2 s a reading: the operand loop alone gives up.
-    void sparseRangesNeverGiveUp()
+    // The operand loop and the candidates drawn directly give exactly these examples, and a
+    // brute-force search finds no others where the ranges are small enough for it.
+    void smallSetsDrawnWhole()
     {
         QFETCH(QuizSettings, settings);
-        if (CandidatePairs(settings).Count() == 0)
-            QSKIP("nothing is acceptable");
+        QFETCH(Examples, examples);
+        const auto [a0, a1] = Values(settings.Min1, settings.Max1);
+        const auto [b0, b1] = Values(settings.Min2, settings.Max2);
+        if ((a1 - a0 + 1) * (b1 - b0 + 1) <= 1000000) {
+            Examples judged;
+            for (const auto &[a, b] : Acceptable(settings))
+                judged.insert({a, b, *JudgePair(settings.Operation, settings.Difficult, a, b)});
+            QVERIFY(judged == examples);
+        }
+        for (const auto draw : {DrawExampleCounted, DrawCandidates}) {
+            Xoshiro256 random(5);
+            FakeClock clock;
+            clock.stepPerReading = 2; // the operand loop alone gives up on the sparse one
+            Examples seen;
+            for (size_t i = 0; i < 50 * examples.size(); ++i) {
+                const std::optional<Example> e = draw(settings, random, clock).example;
+                QVERIFY(e);
+                QVERIFY(examples.count({e->FirstOperand, e->SecondOperand, e->Answer}));
+                seen.insert({e->FirstOperand, e->SecondOperand, e->Answer});
+            }
+            QCOMPARE(seen.size(), examples.size());
+        }
+    }
+
+    // Wide and extreme ranges, with whether each operation and mode has an acceptable pair
+    // there, in the order + - · : % ^ L, easy then difficult ('y' or '-'), worked out by hand.
+    void givesUpOnlyWithoutAcceptablePair_data()
+    {
+        QTest::addColumn<QuizSettings>("settings");
+        QTest::addColumn<bool>("acceptable");
+        const auto add = [](const char *name, qint32 min1, qint32 max1, qint32 min2, qint32 max2,
+                            const char(&flags)[15]) {
+            for (Operation op : kAllOperations)
+                for (bool d : {false, true})
+                    QTest::addRow("%c%s %s", "+-*:%^L"[int(op)], d ? " difficult" : "", name)
+                        << QuizSettings{{}, min1, max1, min2, max2, op, d}
+                        << (flags[2 * int(op) + d] == 'y');
+        };
+        add("1..10^9", 1, 1000000000, 1, 1000000000, "yyyyyyyyyyyyyy");
+        add("full", kMin, kMax, kMin, kMax, "yyyyyyyyyyyyyy");
+        add("reversed", kMax, kMin, kMax, kMin, "yyyyyyyyyyyyyy");
+        add("negative", -1000000000, -1, kMin, -1, "yyyyyyyyyy----");
+        add("wide second", 2, 1000, 1, kMax, "yyyyyyyyyyyyyy");
+        // Only 1^0 and 2^0 in easy mode.
+        add("mostly negative bases", -2000000000, 2, 0, 0, "y-yyy-----yy--");
+        // kMax : (kMin + 1) is -1; every difference and product overflows.
+        add("top by bottom", kMax - 1, kMax, kMin, kMin + 1, "yy----yyyy----");
+        add("bottom by -1", kMin, kMin + 1, -1, -1, "yy-yyyyyyy----");
+        add("10^6 by top", 1000000, 1000000, kMax - 1, kMax, "---y---yyy---y");
+        // 0..-2^31 gives -2^31+1..-1.
+        add("reversed negative by 2..top", 0, kMin, 2, kMax, "yy-yyyyyyy-y--");
+        add("-1 by top", -1, -1, kMax - 1, kMax, "yy-yyy-yyy-y--");
+        add("bottom by 1..2", kMin, kMin, 1, 2, "yy--yyyyyy-y--");
+    }
+
+    // Twelve questions on a clock that moves 2 s a reading, where the operand loop alone would
+    // give up on the sparse ones; without an acceptable pair, the first question gives up and
+    // there are no candidates.
+    void givesUpOnlyWithoutAcceptablePair()
+    {
+        QFETCH(QuizSettings, settings);
+        QFETCH(bool, acceptable);
+        QCOMPARE(CandidatePairs(settings).Count() > 0, acceptable);
         Xoshiro256 random(99);
         FakeClock clock;
         clock.stepPerReading = 2;
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < (acceptable ? 12 : 1); ++i) {
             const auto example = DrawExample(settings, random, clock);
-            QVERIFY(example);
-            QCOMPARE(JudgePair(settings.Operation, settings.Difficult, example->FirstOperand,
-                               example->SecondOperand),
-                     example->Answer);
+            QCOMPARE(example.has_value(), acceptable);
+            if (example)
+                QCOMPARE(JudgePair(settings.Operation, settings.Difficult, example->FirstOperand,
+                                   example->SecondOperand),
+                         example->Answer);
         }
     }
 };

@@ -36,8 +36,8 @@ class GeneratorTest : public QObject
                                  {E, 65536, 65536, No}}},
             {O::Division, {{E, 6, 0, No}, {D, 6, 0, No}, {E, 12, 4, 3}, {E, -7, 2, No},
                            {D, -7, 2, -3}, {E, kMin, -1, No}, {D, kMin, -1, No}}},
-            {O::Remainder, {{E, 7, 0, No}, {E, -7, 3, -1}, {D, 7, -3, 1}, {E, 7, 1, 0},
-                            {D, 7, 1, No}, {D, kMin, -1, 0}}},
+            {O::Remainder, {{E, 7, 0, No}, {E, -7, 3, -1}, {D, -7, 3, -1}, {D, 7, -3, 1},
+                            {E, 7, 1, 0}, {D, 7, 1, No}, {D, kMin, -1, 0}}},
             {O::Power, {{D, 2, -1, No}, {D, 0, 0, No}, {E, -2, 3, No}, {D, -2, 3, -8},
                         {D, -2, 2, 4}, {E, 0, 5, 0}, {E, 5, 0, 1}, {E, 10, 10, No}, {E, 2, 31, No},
                         {D, -2, 31, kMin}, {E, 1, kMax, 1}, {D, -1, kMax, -1}, {D, kMin, 2, No}}},
@@ -90,10 +90,24 @@ class GeneratorTest : public QObject
         QVERIFY(!dense.example && !dense.direct);
     }
 
-    // 7 is never a multiple of 3; easy powers have no negative bases, but their exponents are
-    // candidates, drawn directly as there are few. The clock starts at 1000 s and moves half a
-    // second a reading: the 10th reading after the start shows exactly the limit, the 11th
-    // passes it.
+    // A reversed first range is not swapped: 10..1 gives 10 for r = 0 and 9 down to 2 above it.
+    void reversedFirstRangeGivesTwoToTen()
+    {
+        ScriptedRandom random({0.0, 0.5, 1 / 8.0, 0.5, 2 / 8.0, 0.5, 3 / 8.0, 0.5, 4 / 8.0, 0.5,
+                               5 / 8.0, 0.5, 6 / 8.0, 0.5, 7 / 8.0, 0.5, kAlmostOne, 0.5});
+        FakeClock clock;
+        QList<qint32> firsts;
+        for (int i = 0; i < 9; ++i) {
+            const auto example = DrawExample({{}, 10, 1, 0, 0, Operation::Addition}, random, clock);
+            QVERIFY(example);
+            firsts << example->FirstOperand;
+        }
+        QCOMPARE(firsts, QList<qint32>({10, 9, 8, 7, 6, 5, 4, 3, 2}));
+    }
+
+    // 7 is never a multiple of 3, and easy powers have no negative base: no candidates either,
+    // so the operand loop runs to the limit. The clock starts at 1000 s and moves half a second
+    // a reading: the 10th reading after the start shows exactly the limit, the 11th passes it.
     void givesUpOnlyAfterMoreThanFiveSeconds()
     {
         for (const QuizSettings &settings :
@@ -104,8 +118,7 @@ class GeneratorTest : public QObject
             clock.stepPerReading = 0.5;
             const CountedDraw draw = DrawExampleCounted(settings, random, clock);
             const QString op = OperationSymbol(settings.Operation);
-            QVERIFY2(!draw.example, qPrintable(op));
-            QCOMPARE(draw.direct, settings.Operation == Operation::Power);
+            QVERIFY2(!draw.example && !draw.direct, qPrintable(op));
             QCOMPARE(op + QString::number(clock.now), op + u"1006"_s);
         }
     }
