@@ -67,7 +67,7 @@ template <typename Add> void ProductPairs(Span factors, Span others, Span produc
     struct Merged
     {
         Span x, y;
-        unsigned __int128 acceptable;
+        Wide acceptable;
     };
     std::optional<Merged> merged;
     const auto flush = [&] {
@@ -79,13 +79,11 @@ template <typename Add> void ProductPairs(Span factors, Span others, Span produc
         return a.Empty() ? b : b.Empty() ? a : Span{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
     };
     const auto merge = [&](Span x, Span y) {
-        const unsigned __int128 acceptable =
-            static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
+        const Wide acceptable = Multiply(x.Size(), y.Size());
         if (merged) {
             const Merged wider{hull(merged->x, x), hull(merged->y, y),
                                merged->acceptable + acceptable};
-            if (4 * wider.acceptable >= static_cast<unsigned __int128>(wider.x.Size()) *
-                                            static_cast<quint64>(wider.y.Size())) {
+            if ((wider.acceptable << 2) >= Multiply(wider.x.Size(), wider.y.Size())) {
                 merged = wider;
                 return;
             }
@@ -218,10 +216,7 @@ template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add ad
 struct SmallPrime
 {
     quint64 p, c;
-    quint64 Remainder(quint64 n) const
-    {
-        return static_cast<quint64>(static_cast<unsigned __int128>(c * n) * p >> 64);
-    }
+    quint64 Remainder(quint64 n) const { return Multiply(c * n, p).high; }
     bool Divides(quint64 n) const { return c * n <= c - 1; }
 };
 
@@ -251,7 +246,7 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, qint64 listedDividends)
         if (x.Empty() || y.Empty())
             return;
         m_rectangles.push_back({qint32(x.lo), qint32(x.hi), qint32(y.lo), qint32(y.hi)});
-        m_count += static_cast<unsigned __int128>(x.Size()) * static_cast<quint64>(y.Size());
+        m_count += Multiply(x.Size(), y.Size());
         m_ends.push_back(m_count);
     };
     switch (s.Operation) {
@@ -315,7 +310,7 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, qint64 listedDividends)
         }
         break;
     }
-    m_share = double(m_count) / (double(first.Size()) * double(second.Size()));
+    m_share = m_count.ToDouble() / (double(first.Size()) * double(second.Size()));
 }
 
 // Easy divisions of a narrow range of dividends away from 0, where the blocks of rows would take
@@ -357,7 +352,7 @@ void CandidatePairs::ListDivisors(qint64 lowestDivisor, qint64 highestDivisor)
     }
     for (size_t i = 0; i < m_dividends.size(); ++i) {
         ForEachDivisor(i, [this](qint64, qint64) {
-            ++m_count;
+            m_count += 1;
             return true;
         });
         m_ends.push_back(m_count);
@@ -393,14 +388,14 @@ template <typename Visit> void CandidatePairs::ForEachDivisor(size_t dividend, V
 
 quint64 CandidatePairs::Count() const
 {
-    return static_cast<quint64>(std::min<unsigned __int128>(m_count, ~quint64(0)));
+    return m_count.Clamped();
 }
 
 std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) const
 {
     if (m_coordinates == Coordinates::Divisors) {
         const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
-        quint64 skip = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
+        quint64 skip = index - (i == 0 ? 0 : m_ends[i - 1].low); // below index, so 64 bits
         std::optional<std::pair<qint32, qint32>> pair;
         ForEachDivisor(i, [&](qint64 a, qint64 b) {
             if (skip-- == 0)
@@ -411,7 +406,7 @@ std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) con
     }
     const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
     const Rectangle &r = m_rectangles[i];
-    const quint64 offset = index - (i == 0 ? 0 : static_cast<quint64>(m_ends[i - 1]));
+    const quint64 offset = index - (i == 0 ? 0 : m_ends[i - 1].low);
     const quint64 height = static_cast<quint64>(qint64(r.y1) - r.y0 + 1);
     const qint64 x = r.x0 + static_cast<qint64>(offset / height);
     const qint64 y = r.y0 + static_cast<qint64>(offset % height);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExampleGenerator.h"
+#include "Wide.h"
 
 #include <array>
 #include <optional>
@@ -38,7 +39,7 @@ class CandidatePairs
     // Count() divided by the number of pairs the operand draws give.
     double Share() const { return m_share; }
     // Whether a question draws from the candidates instead of from the operand ranges.
-    bool Direct() const { return m_count > 0 && m_share * kDirectBelowShare < 1; }
+    bool Direct() const { return m_count > Wide(0) && m_share * kDirectBelowShare < 1; }
     // The candidate at 0 <= index < Count(), as (a, b), or nothing for the easy divisions whose
     // a falls outside the first operand's values (a block of divisors shares the quotients of
     // its first one, so its last ones may overshoot). For easy divisions of a few dividends
@@ -75,7 +76,7 @@ class CandidatePairs
     std::vector<Factors> m_dividends; // for Divisors, from m_lowestFirst up
     qint64 m_lowestDivisor = 0, m_highestDivisor = 0;
     // Candidates in the rectangles, or for the dividends, up to each one.
-    std::vector<unsigned __int128> m_ends;
-    unsigned __int128 m_count = 0;
+    std::vector<Wide> m_ends;
+    Wide m_count;
     double m_share = 0;
 };

@@ -186,13 +186,13 @@ template <typename Random> quint64 UniformBelow(Random &random, quint64 n)
         const quint64 high = half();
         return high << 32 | half();
     };
-    unsigned __int128 product = static_cast<unsigned __int128>(bits()) * n;
-    if (static_cast<quint64>(product) < n) {
+    Wide product = Multiply(bits(), n);
+    if (product.low < n) {
         const quint64 threshold = -n % n;
-        while (static_cast<quint64>(product) < threshold)
-            product = static_cast<unsigned __int128>(bits()) * n;
+        while (product.low < threshold)
+            product = Multiply(bits(), n);
     }
-    return static_cast<quint64>(product >> 64);
+    return product.high;
 }
 
 // Up to kAttemptsPerClockReading attempts with pairs from draw(), which for candidates may also

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <random>
 #include <set>
 
 using Examples = std::set<std::tuple<qint32, qint32, qint32>>; // a, b and the answer
@@ -247,6 +248,28 @@ class ExtremesTest : public QObject
                                    example->SecondOperand),
                          example->Answer);
         }
+    }
+
+    // The counts and the uniform draw multiply 64-bit numbers into 128 bits; 32-bit ARM builds
+    // do it in halves. Against products worked out by hand, and against the compiler's own
+    // 128-bit product where there is one.
+    void wideArithmetic()
+    {
+        const quint64 max = ~quint64(0);
+        QVERIFY(MultiplyInHalves(max, max) == Wide(max - 1, 1)); // 2^128 - 2^65 + 1
+        QVERIFY(MultiplyInHalves(quint64(1) << 32, quint64(1) << 32) == Wide(1, 0));
+        QVERIFY(MultiplyInHalves(0xffffffff, 0xffffffff) == Wide(0, 0xfffffffe00000001));
+        QVERIFY(MultiplyInHalves(0x123456789abcdef0, 16) == Wide(1, 0x23456789abcdef00));
+        QVERIFY(MultiplyInHalves(max, 0) == Wide(0));
+        std::mt19937_64 random(20261207);
+        for (int i = 0; i < 100000; ++i) {
+            const quint64 a = random() >> (i % 64), b = random() >> (i / 7 % 64);
+            QVERIFY(MultiplyInHalves(a, b) == Multiply(a, b));
+        }
+        QVERIFY(Wide(max) + Wide(1) == Wide(1, 0));
+        QVERIFY((Wide(3, 0x8000000000000001) << 2) == Wide(14, 4));
+        QCOMPARE(Wide(1, 5).Clamped(), max);
+        QVERIFY(Wide(0, max) < Wide(1, 0));
     }
 };
 
