@@ -66,6 +66,7 @@ if [ $status -eq 0 ]; then
     step sanitizer-build run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORPA_SANITIZE=ON
     step normal-build run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     step arm64-build cross_suite arm64
+    step armhf-build cross_suite armhf
     step windows-first-run tests/tools/windows_first_run.sh
     step windows-build tools/build-windows.sh
     if [ "$last" -eq 0 ]; then
