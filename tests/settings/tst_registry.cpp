@@ -391,7 +391,7 @@ class RegistryTest : public QObject
         kept << "Vorpa.conf"
              << "Vorpa.lock";
         kept.sort();
-        QCOMPARE(Names(folder), kept);
+        QCOMPARE(Names(folder).join(u' '), kept.join(u' '));
         QCOMPARE(ReadAll(settingsFile()), kNextLines);
     }
 
