@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/deb-src-entries.sh on an apt configuration written by hand: a school's mirror in the
+# tools/deb-src-entries.sh on an apt configuration written by hand: a school's local mirror in the
 # one-line format with options and comments, a deb822 file with an inline key, entries of other
 # releases, a disabled one and a file apt ignores. It prints a deb-src entry for each deb entry of
 # the release that has none, with its URIs, suites, components and keyring, and nothing once they
@@ -12,16 +12,16 @@ mkdir "$etc/sources.list.d"
 
 cat >"$etc/sources.list" <<'LIST'
 # the school's mirror
-deb [ arch=amd64 signed-by=/usr/share/keyrings/school.gpg ] http://mirror.school.test/debian/ bookworm main contrib # and a comment
-  deb http://mirror.school.test/debian/ bookworm-updates main
-deb-src http://mirror.school.test/debian bookworm-updates main
-deb http://other.test/repo stable main
-#deb-src http://mirror.school.test/debian/ bookworm main
+deb [ arch=amd64 signed-by=/usr/share/keyrings/school.gpg ] file:/srv/mirror/debian/ bookworm main contrib # and a comment
+  deb file:/srv/mirror/debian/ bookworm-updates main
+deb-src file:/srv/mirror/debian bookworm-updates main
+deb file:/srv/other/repo stable main
+#deb-src file:/srv/mirror/debian/ bookworm main
 LIST
 cat >"$etc/sources.list.d/security.sources" <<'LIST'
 # deb822
 Types: deb
-URIs: http://security.school.test/debian-security
+URIs: file:/srv/security/debian-security
 suites: bookworm-security
 Components: main non-free-firmware
 Signed-By:
@@ -31,27 +31,27 @@ Signed-By:
  -----END PGP PUBLIC KEY BLOCK-----
 
 Types: deb
-URIs: http://off.school.test/debian
+URIs: file:/srv/off/debian
 Suites: bookworm
 Components: main
 Enabled: no
 
 Types: deb deb-src
-URIs: http://both.school.test/debian
+URIs: file:/srv/both/debian
 Suites: bookworm-backports
 Components: main
 LIST
-echo 'deb http://ignored.test/debian bookworm main' >"$etc/sources.list.d/old.list.disabled"
+echo 'deb file:/srv/ignored/debian bookworm main' >"$etc/sources.list.d/old.list.disabled"
 
 expected='Types: deb-src
-URIs: http://mirror.school.test/debian/
+URIs: file:/srv/mirror/debian/
 Suites: bookworm
 Components: main contrib
 Signed-By: /usr/share/keyrings/school.gpg
 
 Types: deb-src
 Suites: bookworm-security
-URIs: http://security.school.test/debian-security
+URIs: file:/srv/security/debian-security
 Components: main non-free-firmware
 Signed-By:
  -----BEGIN PGP PUBLIC KEY BLOCK-----
