@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace {
@@ -35,99 +36,6 @@ std::array<Span, 2> Around(Span values, Span gap)
     return {values & Span{kMin32, gap.lo - 1}, values & Span{gap.hi + 1, kMax32}};
 }
 
-// floor(n / m) for m >= 1, and the largest m' >= m with the same floor(n / m').
-struct FloorQuotient
-{
-    qint64 value, lastDivisor;
-};
-
-FloorQuotient DivideDown(qint64 n, qint64 m)
-{
-    if (n >= 0) {
-        const qint64 q = n / m;
-        return {q, q == 0 ? kNoEnd : n / q};
-    }
-    // floor(n / m) = -(floor((-n - 1) / m) + 1), which stays the same as long as that does.
-    const qint64 y = -n - 1;
-    const qint64 q = y / m;
-    return {-q - 1, q == 0 ? kNoEnd : y / q};
-}
-
-// The pairs (x, y) with x from factors (not 0), y from others and x * y in products. For a
-// factor m or -m the y form an interval (a row) bounded by floor(products.hi / m) and
-// floor(-products.lo / m). When products reach from -1 or below to 1 or above, the rows only
-// shrink as m grows, and a block of factors shares the first factor's row as long as the last
-// one keeps half of it: at most about 33 blocks a sign, each at least half acceptable, found
-// by binary search. Otherwise the exact blocks are those over which both quotients stay the
-// same, about 4 sqrt(|bound|) of them; neighbours are merged into one rectangle as long as at
-// least a quarter of it is acceptable, as storing each would cost ten times the search.
-template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
-{
-    const bool nested = products.lo <= 1 && products.hi >= -1;
-    struct Merged
-    {
-        Span x, y;
-        Wide acceptable;
-    };
-    std::optional<Merged> merged;
-    const auto flush = [&] {
-        if (merged)
-            add(merged->x, merged->y);
-        merged.reset();
-    };
-    const auto hull = [](Span a, Span b) {
-        return a.Empty() ? b : b.Empty() ? a : Span{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
-    };
-    const auto merge = [&](Span x, Span y) {
-        const Wide acceptable = Multiply(x.Size(), y.Size());
-        if (merged) {
-            const Merged wider{hull(merged->x, x), hull(merged->y, y),
-                               merged->acceptable + acceptable};
-            if ((wider.acceptable << 2) >= Multiply(wider.x.Size(), wider.y.Size())) {
-                merged = wider;
-                return;
-            }
-            flush();
-        }
-        if (!y.Empty())
-            merged = Merged{x, y, acceptable};
-    };
-    for (const int sign : {1, -1}) {
-        const Span divisors =
-            (sign > 0 ? factors : Span{-factors.hi, -factors.lo}) & Span{1, kNoEnd};
-        const auto row = [&](qint64 m) {
-            const qint64 up = DivideDown(products.hi, m).value;
-            const qint64 down = DivideDown(-products.lo, m).value;
-            return others & (sign > 0 ? Span{-down, up} : Span{-up, down});
-        };
-        for (qint64 m = divisors.lo; m <= divisors.hi;) {
-            const Span first = row(m);
-            qint64 end = divisors.hi;
-            if (nested) {
-                if (first.Empty())
-                    break;
-                for (qint64 low = m; low < end;) {
-                    const qint64 middle = low + (end - low + 1) / 2;
-                    if (2 * row(middle).Size() >= first.Size())
-                        low = middle;
-                    else
-                        end = middle - 1;
-                }
-            } else {
-                end = std::min({DivideDown(products.hi, m).lastDivisor,
-                                DivideDown(-products.lo, m).lastDivisor, end});
-            }
-            const Span x = sign > 0 ? Span{m, end} : Span{-end, -m};
-            if (nested)
-                add(x, first);
-            else
-                merge(x, first);
-            m = end + 1;
-        }
-        flush();
-    }
-}
-
 // m^e when it is at most limit (m >= 0, limit <= 2^31), otherwise nothing.
 std::optional<qint64> PowerAtMost(qint64 m, qint64 e, qint64 limit)
 {
@@ -149,6 +57,105 @@ qint64 RootDown(qint64 n, qint64 e)
     while (PowerAtMost(r + 1, e, n))
         ++r;
     return r;
+}
+
+// floor(n / m) for m >= 1: -(floor((-n - 1) / m) + 1) for negative n.
+qint64 DivideDown(qint64 n, qint64 m)
+{
+    return n >= 0 ? n / m : -((-n - 1) / m) - 1;
+}
+
+// The pairs (x, y) with x from factors (not 0), y from others and x * y in products, where the
+// products reach from -1 or below to 1 or above. For a factor m or -m the y form an interval (a
+// row) bounded by floor(products.hi / m) and floor(-products.lo / m), and the rows only shrink
+// as m grows: a block of factors shares the first factor's row as long as the last one keeps
+// half of it, at most about 33 blocks a sign, each at least half acceptable, found by binary
+// search.
+template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
+{
+    for (const int sign : {1, -1}) {
+        const Span divisors =
+            (sign > 0 ? factors : Span{-factors.hi, -factors.lo}) & Span{1, kNoEnd};
+        const auto row = [&](qint64 m) {
+            const qint64 up = DivideDown(products.hi, m);
+            const qint64 down = DivideDown(-products.lo, m);
+            return others & (sign > 0 ? Span{-down, up} : Span{-up, down});
+        };
+        for (qint64 m = divisors.lo; m <= divisors.hi;) {
+            const Span first = row(m);
+            if (first.Empty())
+                break;
+            qint64 end = divisors.hi;
+            for (qint64 low = m; low < end;) {
+                const qint64 middle = low + (end - low + 1) / 2;
+                if (2 * row(middle).Size() >= first.Size())
+                    low = middle;
+                else
+                    end = middle - 1;
+            }
+            add(sign > 0 ? Span{m, end} : Span{-end, -m}, first);
+            m = end + 1;
+        }
+    }
+}
+
+// A block of rows in a band below keeps at least one in this many of its pairs acceptable.
+constexpr qint64 kBandSparseness = 64;
+
+// The pairs (i, j) with i from indices, j from others and lowest <= i * j <= highest, for
+// 1 <= lowest <= highest and i >= 1: a band between two hyperbolas. Row i holds the j from
+// ceil(lowest / i) to floor(highest / i) within others; both ends fall as i grows, so a block
+// of rows i0..i1 lies within [the last row's low end, the first row's high end]. Free of
+// others, a row holds at least floor(w / i) of them, w = highest - lowest + 1; cut by others,
+// the rows grow towards the block's first row or its last. So a block holds at least the
+// fewest of those three in each row, and it is taken whole as long as that keeps
+// 1 / kBandSparseness of it, found by doubling and halving its length. With w above the square
+// root of highest, the rows are single up to about lowest / 63w and then grow by that share:
+// a few thousand blocks at most, where the exact ones (over which both ends stay) are about
+// 2 sqrt(highest). A block whose rows are all empty is empty itself and left out.
+template <typename Add>
+void BandPairs(Span indices, Span others, qint64 lowest, qint64 highest, Add add)
+{
+    indices = indices & Span{1, kNoEnd};
+    const qint64 width = highest - lowest + 1;
+    const auto row = [&](qint64 i) { return others & Span{(lowest + i - 1) / i, highest / i}; };
+    const auto dense = [&](qint64 i0, qint64 i1) {
+        const Span first = row(i0), last = row(i1);
+        const qint64 fewest = std::min({first.Size(), last.Size(), width / i1});
+        return Span{last.lo, first.hi}.Size() <= kBandSparseness * fewest;
+    };
+    for (qint64 i0 = indices.lo; i0 <= indices.hi;) {
+        qint64 i1 = i0, step = 1;
+        for (; i1 + step <= indices.hi && dense(i0, i1 + step); step *= 2)
+            i1 += step;
+        for (step /= 2; step > 0; step /= 2) {
+            if (i1 + step <= indices.hi && dense(i0, i1 + step))
+                i1 += step;
+        }
+        add(Span{i0, i1}, Span{row(i1).lo, row(i0).hi});
+        i0 = i1 + 1;
+    }
+}
+
+// Easy divisions of dividends away from 0, as (b, q) with a = b * q: for each sign of b, the
+// divisors up to the square root of the largest |a| with their rows of quotients, and the
+// quotients below it with their rows of the larger divisors, neither pair in both.
+template <typename Add> void QuotientPairs(Span divisors, Span dividends, Add add)
+{
+    const qint64 sign = dividends.lo > 0 ? 1 : -1;
+    const qint64 lowest = sign > 0 ? dividends.lo : -dividends.hi;
+    const qint64 highest = sign > 0 ? dividends.hi : -dividends.lo;
+    const qint64 root = RootDown(highest, 2);
+    const auto withSign = [](qint64 sign, Span s) { return sign > 0 ? s : Span{-s.hi, -s.lo}; };
+    for (const qint64 divisorSign : {1, -1}) {
+        const Span magnitudes = withSign(divisorSign, divisors);
+        const auto addPair = [&](Span m, Span q) {
+            add(withSign(divisorSign, m), withSign(sign * divisorSign, q) & kAll32);
+        };
+        BandPairs(magnitudes & Span{1, root}, Span{1, kNoEnd}, lowest, highest, addPair);
+        BandPairs(Span{1, highest / (root + 1)}, magnitudes & Span{root + 1, kNoEnd}, lowest,
+                  highest, [&](Span q, Span m) { addPair(m, q); });
+    }
 }
 
 // Powers: bases -1 (difficult only), 0 (exponents from 1) and 1 with any exponent from 0, and
@@ -235,9 +242,85 @@ constexpr std::array<SmallPrime, 4792> kSmallPrimes = [] {
     return count == primes.size() ? primes : throw "not every prime up to 46340";
 }();
 
+// A dividend's prime factors with their powers: 2·3·5·…·29 > 2^31, so fewer than 10.
+struct Factors
+{
+    std::array<quint32, 9> primes;
+    std::array<quint8, 9> powers;
+    int count = 0;
+};
+
+// Dividends factored at once by the sieve below, and the cumulative counts kept for every so
+// many listed dividends (a candidate's dividend is then found among at most that many).
+constexpr qint64 kFactoredAtOnce = 1024;
+constexpr size_t kDividendsPerEnd = 64;
+
+// The prime factors of first..last (at most kFactoredAtOnce of them, one sign, not 0): the
+// small primes are sieved out of all at once (a few steps a dividend), and what is left above
+// 1 is one prime above the square root.
+void Factorize(qint64 first, qint64 last, std::span<Factors> factors)
+{
+    const bool negative = last < 0;
+    const qint64 lo = negative ? -last : first; // magnitudes
+    const qint64 hi = negative ? -first : last;
+    const size_t count = size_t(hi - lo + 1);
+    std::array<quint64, kFactoredAtOnce> rest;
+    const auto of = [&](size_t i) -> Factors & { return factors[negative ? count - 1 - i : i]; };
+    for (size_t i = 0; i < count; ++i) {
+        rest[i] = quint64(lo) + i;
+        of(i).count = 0;
+    }
+    for (const SmallPrime &prime : kSmallPrimes) {
+        const qint64 p = qint64(prime.p);
+        if (p * p > hi)
+            break;
+        const qint64 remainder = qint64(prime.Remainder(quint64(lo)));
+        for (qint64 m = lo + (remainder == 0 ? 0 : p - remainder); m <= hi; m += p) {
+            const size_t i = size_t(m - lo);
+            Factors &f = of(i);
+            f.primes[f.count] = quint32(p);
+            for (f.powers[f.count] = 0; prime.Divides(rest[i]); rest[i] /= prime.p)
+                ++f.powers[f.count];
+            ++f.count;
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        Factors &f = of(i);
+        if (rest[i] > 1) { // one prime factor above the root is left
+            f.primes[f.count] = quint32(rest[i]);
+            f.powers[f.count++] = 1;
+        }
+    }
+}
+
+// Calls visit(a, b) for the divisors b of a among divisors, of either sign, in the same order
+// every time, until visit returns false.
+template <typename Visit>
+void ForEachDivisor(qint64 a, const Factors &f, Span divisors, Visit visit)
+{
+    std::array<qint64, 1600> all; // no number up to 2^31 has more divisors
+    size_t count = 1;
+    all[0] = 1;
+    for (int j = 0; j < f.count; ++j) {
+        const size_t lower = count;
+        const qint64 p = f.primes[j];
+        for (qint64 factor = p, k = 1; k <= f.powers[j]; ++k, factor *= p)
+            for (size_t i = 0; i < lower; ++i)
+                all[count++] = all[i] * factor;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const qint64 d = all[i];
+        for (const qint64 b : {d, -d}) {
+            // -2^31 : -1 is 2^31, beyond 32 bits.
+            if (b >= divisors.lo && b <= divisors.hi && !(a == kMin32 && b == -1) && !visit(a, b))
+                return;
+        }
+    }
+}
+
 } // namespace
 
-CandidatePairs::CandidatePairs(const QuizSettings &s, qint64 listedDividends)
+CandidatePairs::CandidatePairs(const QuizSettings &s, AwayFromZero way)
 {
     const Span first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
     m_lowestFirst = first.lo;
@@ -286,11 +369,16 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, qint64 listedDividends)
                 dividends.lo = 1;
             if (dividends.hi < -1 && dividends.hi >= dividends.lo / 2)
                 dividends.hi = -1;
-            if ((dividends.lo > 1 || dividends.hi < -1) && dividends.Size() <= listedDividends) {
+            if (dividends.lo <= 1 && dividends.hi >= -1) {
+                m_coordinates = Coordinates::DivisorQuotient;
+                ProductPairs(second, kAll32, dividends, add);
+            } else if (way == AwayFromZero::Listed ||
+                       (way == AwayFromZero::Quicker &&
+                        dividends.Size() <= RootDown(std::max(-dividends.lo, dividends.hi), 2))) {
                 ListDivisors(second.lo, second.hi);
             } else {
                 m_coordinates = Coordinates::DivisorQuotient;
-                ProductPairs(second, kAll32, dividends, add);
+                QuotientPairs(second, dividends, add);
             }
         }
         break;
@@ -313,75 +401,31 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, qint64 listedDividends)
     m_share = m_count.ToDouble() / (double(first.Size()) * double(second.Size()));
 }
 
-// Easy divisions of a narrow range of dividends away from 0, where the blocks of rows would take
-// about 4 sqrt(|a|) steps: the range's prime factors are sieved out all at once (the 4792 small
-// primes and a few steps a dividend), and for each dividend the divisors among the second
-// operands counted. A candidate is then found among its dividend's divisors.
+// Easy divisions of a narrow range of dividends away from 0, narrower than the band's rows
+// (which would then hold at most one pair each): the dividends are factored kFactoredAtOnce at a
+// time, and for each the divisors among the second operands counted. Only the counts are kept,
+// two bytes a dividend; a candidate's dividend is factored again when it is drawn.
 void CandidatePairs::ListDivisors(qint64 lowestDivisor, qint64 highestDivisor)
 {
     m_coordinates = Coordinates::Divisors;
     m_lowestDivisor = lowestDivisor;
     m_highestDivisor = highestDivisor;
-    const bool negative = m_highestFirst < 0;
-    const qint64 lo = negative ? -m_highestFirst : m_lowestFirst; // magnitudes
-    const qint64 hi = negative ? -m_lowestFirst : m_highestFirst;
-    std::vector<quint64> rest(size_t(hi - lo + 1));
-    for (size_t i = 0; i < rest.size(); ++i)
-        rest[i] = quint64(lo) + i;
-    m_dividends.assign(rest.size(), {});
-    for (const SmallPrime &prime : kSmallPrimes) {
-        const qint64 p = qint64(prime.p);
-        if (p * p > hi)
-            break;
-        const qint64 remainder = qint64(prime.Remainder(quint64(lo)));
-        for (qint64 m = lo + (remainder == 0 ? 0 : p - remainder); m <= hi; m += p) {
-            const size_t i = size_t(m - lo);
-            Factors &f = m_dividends[negative ? rest.size() - 1 - i : i];
-            f.primes[f.count] = quint32(p);
-            for (f.powers[f.count] = 0; prime.Divides(rest[i]); rest[i] /= prime.p)
-                ++f.powers[f.count];
-            ++f.count;
-        }
-    }
-    for (size_t i = 0; i < rest.size(); ++i) {
-        Factors &f = m_dividends[negative ? rest.size() - 1 - i : i];
-        if (rest[i] > 1) { // one prime factor above the root is left
-            f.primes[f.count] = quint32(rest[i]);
-            f.powers[f.count++] = 1;
-        }
-    }
-    for (size_t i = 0; i < m_dividends.size(); ++i) {
-        ForEachDivisor(i, [this](qint64, qint64) {
-            m_count += 1;
-            return true;
-        });
-        m_ends.push_back(m_count);
-    }
-}
-
-// Calls visit(a, b) for the dividend's divisors b among the second operands, of either sign, in
-// the same order every time, until visit returns false.
-template <typename Visit> void CandidatePairs::ForEachDivisor(size_t dividend, Visit visit) const
-{
-    const Factors &f = m_dividends[dividend];
-    const qint64 a = m_lowestFirst + qint64(dividend);
-    std::array<qint64, 1600> all; // no number up to 2^31 has more divisors
-    size_t count = 1;
-    all[0] = 1;
-    for (int j = 0; j < f.count; ++j) {
-        const size_t lower = count;
-        const qint64 p = f.primes[j];
-        for (qint64 factor = p, k = 1; k <= f.powers[j]; ++k, factor *= p)
-            for (size_t i = 0; i < lower; ++i)
-                all[count++] = all[i] * factor;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const qint64 d = all[i];
-        for (const qint64 b : {d, -d}) {
-            // -2^31 : -1 is 2^31, beyond 32 bits.
-            if (b >= m_lowestDivisor && b <= m_highestDivisor && !(a == kMin32 && b == -1) &&
-                !visit(a, b))
-                return;
+    const Span divisors{lowestDivisor, highestDivisor};
+    m_divisorCounts.reserve(size_t(m_highestFirst - m_lowestFirst + 1));
+    std::array<Factors, kFactoredAtOnce> factors;
+    for (qint64 first = m_lowestFirst; first <= m_highestFirst; first += kFactoredAtOnce) {
+        const qint64 last = std::min(first + kFactoredAtOnce - 1, m_highestFirst);
+        Factorize(first, last, factors);
+        for (qint64 a = first; a <= last; ++a) {
+            quint16 count = 0;
+            ForEachDivisor(a, factors[size_t(a - first)], divisors, [&](qint64, qint64) {
+                ++count;
+                return true;
+            });
+            m_divisorCounts.push_back(count);
+            m_count += count;
+            if (m_divisorCounts.size() % kDividendsPerEnd == 0)
+                m_ends.push_back(m_count);
         }
     }
 }
@@ -394,10 +438,16 @@ quint64 CandidatePairs::Count() const
 std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) const
 {
     if (m_coordinates == Coordinates::Divisors) {
-        const size_t i = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
-        quint64 skip = index - (i == 0 ? 0 : m_ends[i - 1].low); // below index, so 64 bits
+        const size_t end = std::upper_bound(m_ends.begin(), m_ends.end(), index) - m_ends.begin();
+        quint64 skip = index - (end == 0 ? 0 : m_ends[end - 1].low); // below index, so 64 bits
+        size_t i = end * kDividendsPerEnd;
+        for (; skip >= m_divisorCounts[i]; ++i)
+            skip -= m_divisorCounts[i];
+        const qint64 a = m_lowestFirst + qint64(i);
+        Factors factors;
+        Factorize(a, a, {&factors, 1});
         std::optional<std::pair<qint32, qint32>> pair;
-        ForEachDivisor(i, [&](qint64 a, qint64 b) {
+        ForEachDivisor(a, factors, {m_lowestDivisor, m_highestDivisor}, [&](qint64, qint64 b) {
             if (skip-- == 0)
                 pair = std::pair(qint32(a), qint32(b));
             return !pair;
