@@ -9,9 +9,11 @@
 // - the extreme settings: every operation and difficulty with both operands over every ordered
 //   pair of kBounds, whether a pair is acceptable (decided exactly, apart from the generator),
 //   and where one is, the acceptance, the give-up bound per quiz and the time of N questions.
+// - the bands: easy divisions of wide ranges of dividends away from 0 by every divisor.
 //   bench_generator [--rounds=N] [--questions=N] [--no-grid] [--extremes=N] [--every-cell]
-//                   [Google Benchmark flags]
-//   --extremes=0 leaves the extreme settings out; --every-cell prints a line for each cell.
+//                   [--bands=N] [Google Benchmark flags]
+//   --extremes=0 leaves the extreme settings out; --every-cell prints a line for each cell;
+//   --bands=N questions for each band (0 leaves them out).
 
 #include "AcceptablePairExists.h"
 #include "CandidatePairs.h"
@@ -489,6 +491,38 @@ void ExtremeTable(int questions, bool everyCell)
                     CellName(all.worstGiveUp->settings).toUtf8().constData());
 }
 
+// Easy divisions of dividends away from 0 by every 32-bit divisor: the first range
+// 2^31 - w..2^31 - 1 (and its negative), whose candidates are each dividend's divisors up to
+// w = 46340 and the blocks of a band above. The processor time of one count (best of 20), and
+// the questions' times as in a cell of the extreme settings.
+void Bands(int questions)
+{
+    std::printf("\n| dividends | count, processor time | question p99 | processor-time p99 | "
+                "acceptable / candidates |\n|---|---|---|---|---|\n");
+    for (const qint64 width : {1024LL, 16384LL, 46340LL, 46341LL, 65537LL, 100000LL, 300000LL,
+                               1000000LL, 10000000LL, 647483648LL}) {
+        for (const bool negative : {false, true}) {
+            const qint32 low = qint32(kMax - width + 1);
+            const QuizSettings s =
+                negative ? Settings(Operation::Division, false, -kMax, -low, kMin, kMax)
+                         : Settings(Operation::Division, false, low, kMax, kMin, kMax);
+            double best = 1e9;
+            for (int i = 0; i < 20; ++i) {
+                const double start = ThreadTime();
+                const CandidatePairs candidates(s);
+                benchmark::DoNotOptimize(candidates.Count());
+                best = std::min(best, ThreadTime() - start);
+            }
+            int disagreements = 0, onlyWithMin = 0;
+            const std::optional<Cell> cell = MeasureCell(s, questions, disagreements, onlyWithMin);
+            std::printf("| %s%lld values | %.0f µs | %.0f µs | %.0f µs | %.3g |\n",
+                        negative ? "-" : "", static_cast<long long>(width), best * 1e6,
+                        cell ? cell->p99 * 1e6 : 0.0, cell ? cell->cpuP99 * 1e6 : 0.0,
+                        cell ? cell->acceptable : 0.0);
+        }
+    }
+}
+
 int IntOption(int &argc, char **argv, const char *name, int fallback)
 {
     const size_t length = std::strlen(name);
@@ -515,6 +549,7 @@ int main(int argc, char **argv)
     const bool grid = IntOption(argc, argv, "--no-grid", 1) != 0;
     const int extremeQuestions = IntOption(argc, argv, "--extremes", 100);
     const bool everyCell = IntOption(argc, argv, "--every-cell", 1) == 0;
+    const int bandQuestions = IntOption(argc, argv, "--bands", 1000);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -533,5 +568,7 @@ int main(int argc, char **argv)
         Grid(questions);
     if (extremeQuestions > 0)
         ExtremeTable(extremeQuestions, everyCell);
+    if (bandQuestions > 0)
+        Bands(bandQuestions);
     return 0;
 }

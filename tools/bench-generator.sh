@@ -2,10 +2,12 @@
 # Builds and runs the generator benchmark: the start window's default question and a sparse one,
 # paired rounds of the operand loop against the ceiling (the bare operand draws), the grid
 # table of every operation and difficulty over wide, negative and reversed ranges, and the
-# summary of the extreme settings (about 205 000 cells; minutes).
+# summary of the extreme settings (about 205 000 cells; minutes), then easy divisions of wide
+# ranges away from 0.
 # Arguments: --rounds=N (paired rounds, default 9), --questions=N (per grid cell, default 300),
 # --no-grid, --extremes=N (questions per extreme cell, default 100; 0 leaves them out),
-# --every-cell (a line per extreme cell), and Google Benchmark flags, e.g.
+# --every-cell (a line per extreme cell), --bands=N (questions per such division, default 1000;
+# 0 leaves them out), and Google Benchmark flags, e.g.
 # --benchmark_repetitions=9.
 source "$(dirname "$0")/lib.sh"
 cd "$(dirname "$0")/.."
