@@ -102,8 +102,8 @@ template <typename Add> void ProductPairs(Span factors, Span others, Span produc
 // A block of rows in a band below keeps at least one in this many of its pairs acceptable.
 constexpr qint64 kBandSparseness = 64;
 
-// The pairs (i, j) with i from indices, j from others and lowest <= i * j <= highest, for
-// 1 <= lowest <= highest and i >= 1: a band between two hyperbolas. Row i holds the j from
+// The pairs (i, j) with i from indices (all >= 1), j from others and lowest <= i * j <= highest,
+// for 1 <= lowest <= highest: a band between two hyperbolas. Row i holds the j from
 // ceil(lowest / i) to floor(highest / i) within others; both ends fall as i grows, so a block
 // of rows i0..i1 lies within [the last row's low end, the first row's high end]. Free of
 // others, a row holds at least floor(w / i) of them, w = highest - lowest + 1; cut by others,
@@ -116,7 +116,6 @@ constexpr qint64 kBandSparseness = 64;
 template <typename Add>
 void BandPairs(Span indices, Span others, qint64 lowest, qint64 highest, Add add)
 {
-    indices = indices & Span{1, kNoEnd};
     const qint64 width = highest - lowest + 1;
     const auto row = [&](qint64 i) { return others & Span{(lowest + i - 1) / i, highest / i}; };
     const auto dense = [&](qint64 i0, qint64 i1) {
@@ -146,7 +145,7 @@ template <typename Add> void QuotientPairs(Span divisors, Span dividends, Add ad
     const qint64 lowest = sign > 0 ? dividends.lo : -dividends.hi;
     const qint64 highest = sign > 0 ? dividends.hi : -dividends.lo;
     const qint64 root = RootDown(highest, 2);
-    const auto withSign = [](qint64 sign, Span s) { return sign > 0 ? s : Span{-s.hi, -s.lo}; };
+    const auto withSign = [](qint64 by, Span s) { return by > 0 ? s : Span{-s.hi, -s.lo}; };
     for (const qint64 divisorSign : {1, -1}) {
         const Span magnitudes = withSign(divisorSign, divisors);
         const auto addPair = [&](Span m, Span q) {
