@@ -1,10 +1,10 @@
 #include "frmStart.h"
 
-#include "BoundParser.h"
 #include "LoginName.h"
 #include "Placement.h"
 #include "Registry.h"
 #include "RussianQtTexts.h"
+#include "StartRules.h"
 #include "Twips.h"
 #include "frmFinish.h"
 #include "mdMain.h"
@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <limits>
 #include <optional>
 
 namespace {
@@ -29,21 +28,6 @@ const QString kApplicationName = QStringLiteral("Vorpa");
 const QString kCaption = QStringLiteral("Обучающие примеры");
 const QString kIconPath = QStringLiteral(":/icons/vorpa.png");
 const QString kStopwatchPath = QStringLiteral(":/icons/stopwatch.svg");
-
-// The bound fields in the order they are read, with the names the warning gives them.
-const std::array<QString, 4> kBoundFieldNames = {
-    QStringLiteral("Первое число, от"),
-    QStringLiteral("Первое число, до"),
-    QStringLiteral("Второе число, от"),
-    QStringLiteral("Второе число, до"),
-};
-
-QString BadBoundMessage(const QString &fieldName, const QLocale &locale)
-{
-    return QStringLiteral("В поле «%1» нужно написать целое число от %2 до %3.")
-        .arg(fieldName, BoundText(std::numeric_limits<qint32>::min(), locale),
-             BoundText(std::numeric_limits<qint32>::max(), locale));
-}
 
 // The layout was drawn for a narrow 8-point system font; with the wider default fonts of other
 // desktops some captions would be cut off. Such a control grows to the right (and a label
@@ -220,13 +204,11 @@ void frmStart::load()
     if (const std::optional<Operation> op = OperationFromExampleType(stored.ExampleType))
         optionFor(*op)->setChecked(true);
     Check1->setChecked(stored.ExampleDifficult != 0);
-    // Four zeros mean that nothing is stored; a single zero among the others is a bound.
-    if (stored.ExampleMin1 != 0 || stored.ExampleMax1 != 0 || stored.ExampleMin2 != 0 ||
-        stored.ExampleMax2 != 0) {
-        Text1[0]->setText(QString::number(stored.ExampleMin1));
-        Text2[0]->setText(QString::number(stored.ExampleMax1));
-        Text1[1]->setText(QString::number(stored.ExampleMin2));
-        Text2[1]->setText(QString::number(stored.ExampleMax2));
+    if (const std::optional<BoundTexts> texts = StoredBoundTexts(
+            {stored.ExampleMin1, stored.ExampleMax1, stored.ExampleMin2, stored.ExampleMax2})) {
+        const std::array<QLineEdit *, 4> fields = {Text1[0], Text2[0], Text1[1], Text2[1]};
+        for (size_t i = 0; i < fields.size(); ++i)
+            fields[i]->setText((*texts)[i]);
     }
     Check2->setChecked(stored.IntellectualMode != 0);
 }
@@ -250,19 +232,17 @@ void frmStart::command1Clicked()
     // All four bounds are read before anything changes, so that a rejected one leaves the
     // settings and the store as they were.
     const std::array<QLineEdit *, 4> fields = {Text1[0], Text2[0], Text1[1], Text2[1]};
-    std::array<qint32, 4> bounds{};
     const QLocale locale; // the system's regional settings, unless the program was told otherwise
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const std::optional<qint32> bound = ParseBound(fields[i]->text(), locale);
-        if (!bound) {
-            mdMain::Dialogs().ShowMessage(BadBoundMessage(kBoundFieldNames[i], locale),
-                                          MessageIcon::Warning, std::nullopt);
-            fields[i]->setFocus();
-            fields[i]->selectAll();
-            return;
-        }
-        bounds[i] = *bound;
+    const BoundsRead read = ReadBounds(
+        {fields[0]->text(), fields[1]->text(), fields[2]->text(), fields[3]->text()}, locale);
+    if (read.badField) {
+        QLineEdit *bad = fields[*read.badField];
+        mdMain::Dialogs().ShowMessage(read.warning, MessageIcon::Warning, std::nullopt);
+        bad->setFocus();
+        bad->selectAll();
+        return;
     }
+    const Bounds &bounds = read.bounds;
 
     QuizSettings &settings = mdMain::Settings();
     settings.StudentName = Text3->text();

@@ -117,6 +117,12 @@ QString Shown(const frmStart &w)
              w.Check2->isChecked() ? QStringLiteral(" I") : QString());
 }
 
+// The four bound fields in the order they are read: Text1(0), Text2(0), Text1(1), Text2(1).
+QList<QLineEdit *> BoundFields(const frmStart &w)
+{
+    return {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
+}
+
 // A control of the start window with its place in twips (left, top, width, height in its
 // container) and its tab index.
 struct ControlDesign
@@ -182,32 +188,41 @@ class FormsTest : public QObject
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
-    // Any non-zero bound shows all four, a code outside 1..7 leaves multiplication, a non-zero
-    // flag ticks its own box; the window is centred, with the login name.
+    void restoresStoredValues_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, const char *stored, const char *shown) {
+            QTest::newRow(name) << QString(stored) << QString(shown);
+        };
+        row("nothing stored", "", "Умножение 1..10 1..10");
+        row("code 7",
+            "ExampleType=7 ExampleDifficult=5 ExampleMin1=-5 ExampleMax1=5 "
+            "IntellectualMode=0",
+            "Логарифмирование -5..5 0..0 D");
+        row("code 8", "ExampleType=8 ExampleMax2=7 IntellectualMode=1", "Умножение 0..0 0..7 I");
+        row("code 0", "ExampleType=0 ExampleDifficult=1 IntellectualMode=2",
+            "Умножение 1..10 1..10 D I");
+        // written by hand with a sign: shown as plain numbers; one that cannot be read is 0
+        row("signs", "ExampleType=+4 ExampleMin1=+5 ExampleMax1=-5 ExampleMin2=-0 ExampleMax2=+-7",
+            "Деление 5..-5 0..0");
+        row("256 and 1024",
+            "ExampleType=2 ExampleMin1=256 ExampleMax1=1024 ExampleMin2=-1024 "
+            "ExampleMax2=256",
+            "Вычитание 256..1024 -1024..256");
+    }
+
+    // A code outside 1..7 leaves multiplication, a non-zero flag ticks its own box, the stored
+    // bounds land in their own fields; the window is centred, with the login name.
     void restoresStoredValues()
     {
-        const std::pair<QString, QString> cases[] = {
-            {"", "Умножение 1..10 1..10"},
-            {"ExampleType=7 ExampleDifficult=5 ExampleMin1=-5 ExampleMax1=5 IntellectualMode=0",
-             "Логарифмирование -5..5 0..0 D"},
-            {"ExampleType=8 ExampleMax2=7 IntellectualMode=1", "Умножение 0..0 0..7 I"},
-            {"ExampleType=0 ExampleDifficult=1 IntellectualMode=2", "Умножение 1..10 1..10 D I"},
-            // written by hand with a sign: shown as plain numbers; one that cannot be read is 0
-            {"ExampleType=+4 ExampleMin1=+5 ExampleMax1=-5 ExampleMin2=-0 ExampleMax2=+-7",
-             "Деление 5..-5 0..0"},
-            {"ExampleType=2 ExampleMin1=256 ExampleMax1=1024 ExampleMin2=-1024 ExampleMax2=256",
-             "Вычитание 256..1024 -1024..256"},
-            {"ExampleType=2 ExampleMin1=0 ExampleMax1=0 ExampleMin2=0 ExampleMax2=0",
-             "Вычитание 1..10 1..10"},
-        };
-        for (const auto &[stored, shown] : cases) {
-            Store(stored);
-            frmStart w;
-            QCOMPARE(Shown(w), shown);
-            QVERIFY(w.Check2->isEnabled() && w.Text3->text() == GetLoginName());
-            const QPoint off = w.geometry().center() - w.screen()->availableGeometry().center();
-            QVERIFY(off.manhattanLength() <= 2);
-        }
+        QFETCH(QString, stored);
+        Store(stored);
+        frmStart w;
+        QTEST(Shown(w), "shown");
+        QVERIFY(w.Check2->isEnabled() && w.Text3->text() == GetLoginName());
+        const QPoint off = w.geometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY(off.manhattanLength() <= 2);
     }
 
     // Every control where its twips put it, at the offscreen screen's 96 DPI: an edge at t twips
@@ -292,7 +307,7 @@ class FormsTest : public QObject
         Store(kStored.arg(2).arg(1));
         {
             frmStart w;
-            for (QLineEdit *field : {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]})
+            for (QLineEdit *field : BoundFields(w))
                 field->setText(QStringLiteral("0"));
             ModalAnswerer pupil;
             pupil.answer = [](int) { return QString(); };
@@ -385,47 +400,55 @@ class FormsTest : public QObject
                                                          : kStored.arg(code).arg(intellectual));
     }
 
+    void badBoundsAreRejected_data()
+    {
+        QTest::addColumn<QString>("locale"); // empty for the system's, under which CTest runs
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("named");
+        QTest::addColumn<QString>("limits"); // empty for the system's
+        QTest::newRow("first empty") << "" << 0 << "" << 0 << "";
+        QTest::newRow("second a word") << "" << 1 << "десять" << 1 << "";
+        QTest::newRow("third with an exponent") << "" << 2 << "1e9" << 2 << "";
+        QTest::newRow("fourth too large") << "" << 3 << "2147483648" << 3 << "";
+        QTest::newRow("hi_IN") << "hi_IN" << 0 << "1,00,000" << 3
+                               << "-2,14,74,83,648 до 2,14,74,83,647";
+    }
+
     // The warning names the first bad field ("abc" stands in the last one), focused, with the
     // limits as the locale writes them; Enter on the stopwatch does nothing.
     void badBoundsAreRejected()
     {
-        const QString ru = "-2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647";
-        const QString system = QLocale().language() == QLocale::Russian
-                                   ? ru
-                                   : QStringLiteral("-2,147,483,648 до 2,147,483,647");
-        // A locale (none for the system's, under which CTest runs), a field and its text, the
-        // field named and the limits.
-        const std::tuple<const char *, int, QString, int, QString> cases[] = {
-            {nullptr, 0, "", 0, system},
-            {nullptr, 1, "десять", 1, system},
-            {nullptr, 2, "1e9", 2, system},
-            {nullptr, 3, "2147483648", 3, system},
-            {"ru_RU", 0, "1 000", 3, ru},
-            {"hi_IN", 0, "1,00,000", 3, "-2,14,74,83,648 до 2,14,74,83,647"},
-            {"ar_EG", 0, "\u061C-\u0661\u066C\u0660\u0660\u0660", 3, "-2147483648 до 2147483647"},
-        };
+        QFETCH(QString, locale);
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(int, named);
+        QFETCH(QString, limits);
+        if (limits.isEmpty())
+            limits = QLocale().language() == QLocale::Russian
+                         ? QStringLiteral(
+                               "-2\u00A0147\u00A0483\u00A0648 до 2\u00A0147\u00A0483\u00A0647")
+                         : QStringLiteral("-2,147,483,648 до 2,147,483,647");
         const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        QLocale::setDefault(locale.isEmpty() ? QLocale::system() : QLocale(locale));
         Store(kStored.arg(4).arg(1));
-        for (const auto &[locale, field, text, named, limits] : cases) {
-            QLocale::setDefault(locale ? QLocale(locale) : QLocale::system());
-            frmStart w;
-            w.show();
-            const QList<QLineEdit *> fields = {w.Text1[0], w.Text2[0], w.Text1[1], w.Text2[1]};
-            fields[3]->setText(QStringLiteral("abc"));
-            fields[field]->setText(text);
-            ModalAnswerer pupil;
-            w.Command2->setFocus();
-            QTest::keyClick(w.Command2, Qt::Key_Return);
-            QTest::keyClick(w.Command2, Qt::Key_Enter, Qt::KeypadModifier);
-            QCOMPARE(pupil.dialogs.size(), 0);
-            QTest::mouseClick(w.Command1, Qt::LeftButton);
-            QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("Warning|Vorpa|В поле «%1» нужно "
-                                                               "написать целое число от %2.")
-                                                    .arg(kFieldNames[named], limits)));
-            QCOMPARE(w.focusWidget(), fields[named]);
-            QVERIFY(w.isVisible() && !w.finishWindow());
-            QCOMPARE(Stored(), kStored.arg(4).arg(1));
-        }
+        frmStart w;
+        w.show();
+        const QList<QLineEdit *> fields = BoundFields(w);
+        fields[3]->setText(QStringLiteral("abc"));
+        fields[field]->setText(text);
+        ModalAnswerer pupil;
+        w.Command2->setFocus();
+        QTest::keyClick(w.Command2, Qt::Key_Return);
+        QTest::keyClick(w.Command2, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(pupil.dialogs.size(), 0);
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(pupil.dialogs, QStringList(QStringLiteral("Warning|Vorpa|В поле «%1» нужно "
+                                                           "написать целое число от %2.")
+                                                .arg(kFieldNames[named], limits)));
+        QCOMPARE(w.focusWidget(), fields[named]);
+        QVERIFY(w.isVisible() && !w.finishWindow());
+        QCOMPARE(Stored(), kStored.arg(4).arg(1));
     }
 
     void wholeRun_data()
@@ -462,10 +485,10 @@ class FormsTest : public QObject
         mdMain::UseCalculatorProbe(std::move(probe));
         QFile::remove(StoreFile());
         frmStart w;
-        w.Text1[0]->setText(QStringLiteral("7"));
-        w.Text2[0]->setText(QStringLiteral("\t7 ")); // blanks around a bound do not count
-        w.Text1[1]->setText(QStringLiteral("9"));    // 9..8 is the range 9..9
-        w.Text2[1]->setText(QStringLiteral("8"));
+        // Blanks around a bound do not count; 9..8 is the range 9..9.
+        const QStringList bounds = {"7", "\t7 ", "9", "8"};
+        for (int i = 0; i < 4; ++i)
+            BoundFields(w)[i]->setText(bounds[i]);
         if (!name.isEmpty())
             w.Text3->setText(name);
         // A regular file where the config folder belongs stops the save, even for root.
