@@ -300,6 +300,7 @@ class FormsTest : public QObject
         }
         QCOMPARE(visited, order.mid(order.indexOf(w.Check1) + 1) << order.first());
     }
+
     // Four zero bounds are saved as they stand, yet the next start shows "1", "10", "1", "10":
     // to the window four zeros mean that nothing is stored.
     void zeroBoundsSavedButNotShown()
