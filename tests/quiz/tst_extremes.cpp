@@ -1,7 +1,8 @@
 // The generator's candidate pairs and draws against brute force over small and extreme ranges.
 
-#include "CandidatePairs.h"
-#include "ExampleGenerator.h"
+#include "AcceptanceRules.h"
+#include "CandidatePairs_p.h"
+#include "ExampleGenerator_p.h"
 #include "Fakes.h"
 
 #include <QTest>

@@ -1,4 +1,5 @@
-#include "ExampleGenerator.h"
+#include "AcceptanceRules.h"
+#include "ExampleGenerator_p.h"
 #include "Fakes.h"
 
 #include <QTest>
