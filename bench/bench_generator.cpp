@@ -16,8 +16,10 @@
 //   --bands=N questions for each band (0 leaves them out).
 
 #include "AcceptablePairExists.h"
-#include "CandidatePairs.h"
-#include "ExampleGenerator.h"
+#include "AcceptanceRules.h"
+#include "CandidatePairs_p.h"
+#include "ExampleGenerator_p.h"
+#include "OperandRange_p.h"
 
 #include <benchmark/benchmark.h>
 

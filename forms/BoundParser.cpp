@@ -1,13 +1,11 @@
 #include "BoundParser.h"
 
+#include "Int32.h"
+
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
-
-constexpr qint64 kLowest = std::numeric_limits<qint32>::min();
-constexpr qint64 kHighest = std::numeric_limits<qint32>::max();
 
 bool IsSpaceLike(QChar c)
 {
@@ -29,13 +27,6 @@ QString Normalised(const QString &text, const QLocale &locale)
     return normal.trimmed();
 }
 
-std::optional<qint32> InRange(qint64 value)
-{
-    if (value < kLowest || value > kHighest)
-        return std::nullopt;
-    return static_cast<qint32>(value);
-}
-
 } // namespace
 
 std::optional<qint32> ParseBound(const QString &text, const QLocale &locale)
@@ -44,7 +35,7 @@ std::optional<qint32> ParseBound(const QString &text, const QLocale &locale)
     bool ok = false;
     qint64 whole = locale.toLongLong(number, &ok);
     if (ok)
-        return InRange(whole);
+        return FitInt32(whole);
 
     // A fraction. QLocale checks the text as a whole and gives the sign (also that of -0,7); the
     // whole part it reads exactly, and the digits after the decimal mark decide the rounding.
@@ -58,7 +49,7 @@ std::optional<qint32> ParseBound(const QString &text, const QLocale &locale)
     if (std::none_of(wholePart.cbegin(), wholePart.cend(), [](QChar c) { return c.isDigit(); }))
         wholePart += locale.zeroDigit();
     whole = locale.toLongLong(wholePart, &ok);
-    if (!ok || !InRange(whole)) // rounding only moves a number further from zero
+    if (!ok || !FitInt32(whole)) // rounding only moves a number further from zero
         return std::nullopt;
     int firstDigit = -1;
     bool nonZeroAfterFirst = false;
@@ -73,7 +64,7 @@ std::optional<qint32> ParseBound(const QString &text, const QLocale &locale)
     qint64 magnitude = std::abs(whole);
     if (firstDigit > 5 || (firstDigit == 5 && (nonZeroAfterFirst || magnitude % 2 == 1)))
         ++magnitude;
-    return InRange(std::signbit(approximate) ? -magnitude : magnitude);
+    return FitInt32(std::signbit(approximate) ? -magnitude : magnitude);
 }
 
 QString BoundText(qint32 value, const QLocale &locale)

@@ -1,6 +1,6 @@
 #include "AnswerReader.h"
 
-#include <limits>
+#include "Int32.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ std::optional<qint32> ReadAnswer(const QString &text)
     }
 
     // The whole part is accumulated exactly; past 2^31 it can no longer fit, whatever follows.
-    constexpr qint64 kLimit = qint64(std::numeric_limits<qint32>::max()) + 1;
+    constexpr qint64 kLimit = kMax32 + 1;
     qint64 whole = 0;
     bool tooLarge = false;
     for (; i < n && IsDigit(text[i]); ++i) {
@@ -65,8 +65,5 @@ std::optional<qint32> ReadAnswer(const QString &text)
 
     if (tooLarge)
         return std::nullopt;
-    const qint64 value = negative ? -whole : whole;
-    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return static_cast<qint32>(value);
+    return FitInt32(negative ? -whole : whole);
 }

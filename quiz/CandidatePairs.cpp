@@ -1,68 +1,40 @@
-#include "CandidatePairs.h"
+#include "CandidatePairs_p.h"
+
+#include "NumberTheory_p.h"
+#include "OperandRange_p.h"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <limits>
-#include <span>
 #include <vector>
 
 namespace {
 
-constexpr qint64 kMin32 = std::numeric_limits<qint32>::min();
-constexpr qint64 kMax32 = std::numeric_limits<qint32>::max();
-
 // A closed interval of integers; empty when lo > hi.
-struct Span
+struct Interval
 {
     qint64 lo, hi;
     bool Empty() const { return lo > hi; }
     qint64 Size() const { return Empty() ? 0 : hi - lo + 1; }
-    Span operator&(Span other) const { return {std::max(lo, other.lo), std::min(hi, other.hi)}; }
+    Interval operator&(Interval other) const
+    {
+        return {std::max(lo, other.lo), std::min(hi, other.hi)};
+    }
 };
 
-constexpr Span kAll32{kMin32, kMax32};
+constexpr Interval kAll32{kMin32, kMax32};
 constexpr qint64 kNoEnd = std::numeric_limits<qint64>::max();
 
-Span Values(qint32 min, qint32 max)
+Interval Values(qint32 min, qint32 max)
 {
     const OperandRange range(min, max);
     return {range.Lowest(), range.Highest()};
 }
 
 // The values below gap and the values above it.
-std::array<Span, 2> Around(Span values, Span gap)
+std::array<Interval, 2> Around(Interval values, Interval gap)
 {
-    return {values & Span{kMin32, gap.lo - 1}, values & Span{gap.hi + 1, kMax32}};
-}
-
-// m^e when it is at most limit (m >= 0, limit <= 2^31), otherwise nothing.
-std::optional<qint64> PowerAtMost(qint64 m, qint64 e, qint64 limit)
-{
-    qint64 power = 1;
-    for (qint64 i = 0; i < e; ++i) {
-        power *= m;
-        if (power > limit)
-            return std::nullopt;
-    }
-    return power;
-}
-
-// The largest r >= 0 with r^e <= n, for 0 <= n <= 2^31 and e >= 1.
-qint64 RootDown(qint64 n, qint64 e)
-{
-    qint64 r = std::llround(std::pow(double(n), 1.0 / double(e)));
-    while (r > 0 && !PowerAtMost(r, e, n))
-        --r;
-    while (PowerAtMost(r + 1, e, n))
-        ++r;
-    return r;
-}
-
-// floor(n / m) for m >= 1: -(floor((-n - 1) / m) + 1) for negative n.
-qint64 DivideDown(qint64 n, qint64 m)
-{
-    return n >= 0 ? n / m : -((-n - 1) / m) - 1;
+    return {values & Interval{kMin32, gap.lo - 1}, values & Interval{gap.hi + 1, kMax32}};
 }
 
 // The pairs (x, y) with x from factors (not 0), y from others and x * y in products, where the
@@ -71,18 +43,19 @@ qint64 DivideDown(qint64 n, qint64 m)
 // as m grows: a block of factors shares the first factor's row as long as the last one keeps
 // half of it, at most about 33 blocks a sign, each at least half acceptable, found by binary
 // search.
-template <typename Add> void ProductPairs(Span factors, Span others, Span products, Add add)
+template <typename Add>
+void ProductPairs(Interval factors, Interval others, Interval products, Add add)
 {
     for (const int sign : {1, -1}) {
-        const Span divisors =
-            (sign > 0 ? factors : Span{-factors.hi, -factors.lo}) & Span{1, kNoEnd};
+        const Interval divisors =
+            (sign > 0 ? factors : Interval{-factors.hi, -factors.lo}) & Interval{1, kNoEnd};
         const auto row = [&](qint64 m) {
             const qint64 up = DivideDown(products.hi, m);
             const qint64 down = DivideDown(-products.lo, m);
-            return others & (sign > 0 ? Span{-down, up} : Span{-up, down});
+            return others & (sign > 0 ? Interval{-down, up} : Interval{-up, down});
         };
         for (qint64 m = divisors.lo; m <= divisors.hi;) {
-            const Span first = row(m);
+            const Interval first = row(m);
             if (first.Empty())
                 break;
             qint64 end = divisors.hi;
@@ -93,7 +66,7 @@ template <typename Add> void ProductPairs(Span factors, Span others, Span produc
                 else
                     end = middle - 1;
             }
-            add(sign > 0 ? Span{m, end} : Span{-end, -m}, first);
+            add(sign > 0 ? Interval{m, end} : Interval{-end, -m}, first);
             m = end + 1;
         }
     }
@@ -114,14 +87,14 @@ constexpr qint64 kBandSparseness = 64;
 // a few thousand blocks at most, where the exact ones (over which both ends stay) are about
 // 2 sqrt(highest). A block whose rows are all empty is empty itself and left out.
 template <typename Add>
-void BandPairs(Span indices, Span others, qint64 lowest, qint64 highest, Add add)
+void BandPairs(Interval indices, Interval others, qint64 lowest, qint64 highest, Add add)
 {
     const qint64 width = highest - lowest + 1;
-    const auto row = [&](qint64 i) { return others & Span{(lowest + i - 1) / i, highest / i}; };
+    const auto row = [&](qint64 i) { return others & Interval{(lowest + i - 1) / i, highest / i}; };
     const auto dense = [&](qint64 i0, qint64 i1) {
-        const Span first = row(i0), last = row(i1);
+        const Interval first = row(i0), last = row(i1);
         const qint64 fewest = std::min({first.Size(), last.Size(), width / i1});
-        return Span{last.lo, first.hi}.Size() <= kBandSparseness * fewest;
+        return Interval{last.lo, first.hi}.Size() <= kBandSparseness * fewest;
     };
     for (qint64 i0 = indices.lo; i0 <= indices.hi;) {
         qint64 i1 = i0, step = 1;
@@ -131,7 +104,7 @@ void BandPairs(Span indices, Span others, qint64 lowest, qint64 highest, Add add
             if (i1 + step <= indices.hi && dense(i0, i1 + step))
                 i1 += step;
         }
-        add(Span{i0, i1}, Span{row(i1).lo, row(i0).hi});
+        add(Interval{i0, i1}, Interval{row(i1).lo, row(i0).hi});
         i0 = i1 + 1;
     }
 }
@@ -139,21 +112,21 @@ void BandPairs(Span indices, Span others, qint64 lowest, qint64 highest, Add add
 // Easy divisions of dividends away from 0, as (b, q) with a = b * q: for each sign of b, the
 // divisors up to the square root of the largest |a| with their rows of quotients, and the
 // quotients below it with their rows of the larger divisors, neither pair in both.
-template <typename Add> void QuotientPairs(Span divisors, Span dividends, Add add)
+template <typename Add> void QuotientPairs(Interval divisors, Interval dividends, Add add)
 {
     const qint64 sign = dividends.lo > 0 ? 1 : -1;
     const qint64 lowest = sign > 0 ? dividends.lo : -dividends.hi;
     const qint64 highest = sign > 0 ? dividends.hi : -dividends.lo;
     const qint64 root = RootDown(highest, 2);
-    const auto withSign = [](qint64 by, Span s) { return by > 0 ? s : Span{-s.hi, -s.lo}; };
+    const auto withSign = [](qint64 by, Interval s) { return by > 0 ? s : Interval{-s.hi, -s.lo}; };
     for (const qint64 divisorSign : {1, -1}) {
-        const Span magnitudes = withSign(divisorSign, divisors);
-        const auto addPair = [&](Span m, Span q) {
+        const Interval magnitudes = withSign(divisorSign, divisors);
+        const auto addPair = [&](Interval m, Interval q) {
             add(withSign(divisorSign, m), withSign(sign * divisorSign, q) & kAll32);
         };
-        BandPairs(magnitudes & Span{1, root}, Span{1, kNoEnd}, lowest, highest, addPair);
-        BandPairs(Span{1, highest / (root + 1)}, magnitudes & Span{root + 1, kNoEnd}, lowest,
-                  highest, [&](Span q, Span m) { addPair(m, q); });
+        BandPairs(magnitudes & Interval{1, root}, Interval{1, kNoEnd}, lowest, highest, addPair);
+        BandPairs(Interval{1, highest / (root + 1)}, magnitudes & Interval{root + 1, kNoEnd},
+                  lowest, highest, [&](Interval q, Interval m) { addPair(m, q); });
     }
 }
 
@@ -162,21 +135,21 @@ template <typename Add> void QuotientPairs(Span divisors, Span dividends, Add ad
 // bases with the same e. That limit is 2^31 - 1 for a positive base, and 2^31 for a negative
 // one: only (-2)^31 and (-2^31)^1 reach it, both odd, so negative. Easy powers have no negative
 // base.
-template <typename Add> void PowerPairs(Span bases, Span exponents, bool difficult, Add add)
+template <typename Add> void PowerPairs(Interval bases, Interval exponents, bool difficult, Add add)
 {
-    exponents = exponents & Span{0, kMax32};
+    exponents = exponents & Interval{0, kMax32};
     if (difficult)
-        add(bases & Span{-1, -1}, exponents);
-    add(bases & Span{0, 0}, exponents & Span{1, kMax32});
-    add(bases & Span{1, 1}, exponents);
+        add(bases & Interval{-1, -1}, exponents);
+    add(bases & Interval{0, 0}, exponents & Interval{1, kMax32});
+    add(bases & Interval{1, 1}, exponents);
     for (const bool negative : {false, true}) {
         if (negative && !difficult)
             break;
         qint64 low = 2; // the smallest |a| whose largest exponent is e
         for (qint64 e = 31; e >= 1; --e) {
             const qint64 high = RootDown(negative ? kMax32 + 1 : kMax32, e);
-            const Span y = exponents & Span{0, e};
-            add(bases & (negative ? Span{-high, -low} : Span{low, high}), y);
+            const Interval y = exponents & Interval{0, e};
+            add(bases & (negative ? Interval{-high, -low} : Interval{low, high}), y);
             low = high + 1;
         }
     }
@@ -185,29 +158,29 @@ template <typename Add> void PowerPairs(Span bases, Span exponents, bool difficu
 // Easy logarithms as (a, k) with a^k among the second operands. For each k the bases with a^k
 // among them form an interval; between the ends of those intervals the set of k stays the
 // same, and as powers of one base grow with k it is an interval of k too.
-template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add add)
+template <typename Add> void EasyLogarithmPairs(Interval bases, Interval numbers, Add add)
 {
-    bases = bases & Span{2, kMax32};
-    numbers = numbers & Span{1, kMax32};
+    bases = bases & Interval{2, kMax32};
+    numbers = numbers & Interval{1, kMax32};
     if (bases.Empty() || numbers.Empty())
         return;
     constexpr int kMaxExponent = 30; // 2^31 is past 32 bits
-    std::array<Span, kMaxExponent + 1> withPower;
+    std::array<Interval, kMaxExponent + 1> withPower;
     std::vector<qint64> cuts = {bases.lo, bases.hi + 1};
     for (int k = 0; k <= kMaxExponent; ++k) {
         if (k == 0) {
-            withPower[0] = numbers.lo == 1 ? bases : Span{1, 0};
+            withPower[0] = numbers.lo == 1 ? bases : Interval{1, 0};
         } else {
             const qint64 low = RootDown(numbers.lo - 1, k) + 1;
-            withPower[k] = bases & Span{low, RootDown(numbers.hi, k)};
+            withPower[k] = bases & Interval{low, RootDown(numbers.hi, k)};
         }
         cuts.push_back(withPower[k].lo);
         cuts.push_back(withPower[k].hi + 1);
     }
     std::sort(cuts.begin(), cuts.end());
     for (size_t i = 0; i + 1 < cuts.size(); ++i) {
-        const Span part = Span{cuts[i], cuts[i + 1] - 1} & bases;
-        Span k{kMaxExponent + 1, -1};
+        const Interval part = Interval{cuts[i], cuts[i + 1] - 1} & bases;
+        Interval k{kMaxExponent + 1, -1};
         for (int e = 0; !part.Empty() && e <= kMaxExponent; ++e) {
             if (!(withPower[e] & part).Empty())
                 k = {std::min<qint64>(k.lo, e), e};
@@ -216,115 +189,18 @@ template <typename Add> void EasyLogarithmPairs(Span bases, Span numbers, Add ad
     }
 }
 
-// The primes up to 46340, which has the largest square below 2^31, each with c = ceil(2^64 / p):
-// n mod p is then the top 64 bits of (c * n mod 2^64) * p, and p divides n exactly when
-// c * n mod 2^64 < c (as DivisibilityTest), for n below 2^32. Worked out when compiling.
-struct SmallPrime
-{
-    quint64 p, c;
-    quint64 Remainder(quint64 n) const { return Multiply(c * n, p).high; }
-    bool Divides(quint64 n) const { return c * n <= c - 1; }
-};
-
-constexpr std::array<SmallPrime, 4792> kSmallPrimes = [] {
-    constexpr int kLimit = 46340;
-    std::array<bool, kLimit + 1> composite{};
-    std::array<SmallPrime, 4792> primes{};
-    size_t count = 0;
-    for (int p = 2; p <= kLimit; ++p) {
-        if (composite[p])
-            continue;
-        primes.at(count++) = {quint64(p), ~quint64(0) / quint64(p) + 1};
-        for (int multiple = p * p; multiple <= kLimit; multiple += p)
-            composite[multiple] = true;
-    }
-    return count == primes.size() ? primes : throw "not every prime up to 46340";
-}();
-
-// A dividend's prime factors with their powers: 2·3·5·…·29 > 2^31, so fewer than 10.
-struct Factors
-{
-    std::array<quint32, 9> primes;
-    std::array<quint8, 9> powers;
-    int count = 0;
-};
-
-// Dividends factored at once by the sieve below, and the cumulative counts kept for every so
-// many listed dividends (a candidate's dividend is then found among at most that many).
-constexpr qint64 kFactoredAtOnce = 1024;
+// The cumulative counts of listed dividends are kept for every so many of them (a candidate's
+// dividend is then found among at most that many).
 constexpr size_t kDividendsPerEnd = 64;
-
-// The prime factors of first..last (at most kFactoredAtOnce of them, one sign, not 0): the
-// small primes are sieved out of all at once (a few steps a dividend), and what is left above
-// 1 is one prime above the square root.
-void Factorize(qint64 first, qint64 last, std::span<Factors> factors)
-{
-    const bool negative = last < 0;
-    const qint64 lo = negative ? -last : first; // magnitudes
-    const qint64 hi = negative ? -first : last;
-    const size_t count = size_t(hi - lo + 1);
-    std::array<quint64, kFactoredAtOnce> rest;
-    const auto of = [&](size_t i) -> Factors & { return factors[negative ? count - 1 - i : i]; };
-    for (size_t i = 0; i < count; ++i) {
-        rest[i] = quint64(lo) + i;
-        of(i).count = 0;
-    }
-    for (const SmallPrime &prime : kSmallPrimes) {
-        const qint64 p = qint64(prime.p);
-        if (p * p > hi)
-            break;
-        const qint64 remainder = qint64(prime.Remainder(quint64(lo)));
-        for (qint64 m = lo + (remainder == 0 ? 0 : p - remainder); m <= hi; m += p) {
-            const size_t i = size_t(m - lo);
-            Factors &f = of(i);
-            f.primes[f.count] = quint32(p);
-            for (f.powers[f.count] = 0; prime.Divides(rest[i]); rest[i] /= prime.p)
-                ++f.powers[f.count];
-            ++f.count;
-        }
-    }
-    for (size_t i = 0; i < count; ++i) {
-        Factors &f = of(i);
-        if (rest[i] > 1) { // one prime factor above the root is left
-            f.primes[f.count] = quint32(rest[i]);
-            f.powers[f.count++] = 1;
-        }
-    }
-}
-
-// Calls visit(a, b) for the divisors b of a among divisors, of either sign, in the same order
-// every time, until visit returns false.
-template <typename Visit>
-void ForEachDivisor(qint64 a, const Factors &f, Span divisors, Visit visit)
-{
-    std::array<qint64, 1600> all; // no number up to 2^31 has more divisors
-    size_t count = 1;
-    all[0] = 1;
-    for (int j = 0; j < f.count; ++j) {
-        const size_t lower = count;
-        const qint64 p = f.primes[j];
-        for (qint64 factor = p, k = 1; k <= f.powers[j]; ++k, factor *= p)
-            for (size_t i = 0; i < lower; ++i)
-                all[count++] = all[i] * factor;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const qint64 d = all[i];
-        for (const qint64 b : {d, -d}) {
-            // -2^31 : -1 is 2^31, beyond 32 bits.
-            if (b >= divisors.lo && b <= divisors.hi && !(a == kMin32 && b == -1) && !visit(a, b))
-                return;
-        }
-    }
-}
 
 } // namespace
 
 CandidatePairs::CandidatePairs(const QuizSettings &s, AwayFromZero way)
 {
-    const Span first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
+    const Interval first = Values(s.Min1, s.Max1), second = Values(s.Min2, s.Max2);
     m_lowestFirst = first.lo;
     m_highestFirst = first.hi;
-    const auto add = [this](Span x, Span y) {
+    const auto add = [this](Interval x, Interval y) {
         if (x.Empty() || y.Empty())
             return;
         m_rectangles.push_back({qint32(x.lo), qint32(x.hi), qint32(y.lo), qint32(y.hi)});
@@ -333,23 +209,23 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, AwayFromZero way)
     };
     switch (s.Operation) {
     case Operation::Addition:
-        for (const Span addends :
-             s.Difficult ? Around(second, {0, 0}) : std::array{second, Span{1, 0}})
-            add(first & Span{kMin32 - addends.hi, kMax32 - addends.lo},
-                addends & Span{kMin32 - first.hi, kMax32 - first.lo});
+        for (const Interval addends :
+             s.Difficult ? Around(second, {0, 0}) : std::array{second, Interval{1, 0}})
+            add(first & Interval{kMin32 - addends.hi, kMax32 - addends.lo},
+                addends & Interval{kMin32 - first.hi, kMax32 - first.lo});
         break;
     case Operation::Subtraction: {
-        const Span differences{s.Difficult ? kMin32 : 0, kMax32};
-        add(first & Span{differences.lo + second.lo, differences.hi + second.hi},
-            second & Span{first.lo - differences.hi, first.hi - differences.lo});
+        const Interval differences{s.Difficult ? kMin32 : 0, kMax32};
+        add(first & Interval{differences.lo + second.lo, differences.hi + second.hi},
+            second & Interval{first.lo - differences.hi, first.hi - differences.lo});
         break;
     }
     case Operation::Multiplication:
         if (s.Difficult) {
-            for (const Span factors : Around(second, {0, 0}))
+            for (const Interval factors : Around(second, {0, 0}))
                 ProductPairs(first, factors, kAll32, add);
         } else {
-            add(first & Span{0, 0}, second);
+            add(first & Interval{0, 0}, second);
             ProductPairs(first, second, kAll32, add);
         }
         break;
@@ -358,12 +234,12 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, AwayFromZero way)
             // -2^31 : -1 is 2^31, beyond 32 bits.
             const auto [below, above] = Around(second, {-1, 0});
             add(first, below);
-            add(first & Span{kMin32 + 1, kMax32}, second & Span{-1, -1});
+            add(first & Interval{kMin32 + 1, kMax32}, second & Interval{-1, -1});
             add(first, above);
         } else {
             // A first range away from 0 is widened to reach 1 or -1 when that at most about
             // doubles the candidates, so that the rows nest; the dividends outside it are none.
-            Span dividends = first;
+            Interval dividends = first;
             if (dividends.lo > 1 && dividends.lo <= dividends.hi / 2)
                 dividends.lo = 1;
             if (dividends.hi < -1 && dividends.hi >= dividends.lo / 2)
@@ -382,7 +258,7 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, AwayFromZero way)
         }
         break;
     case Operation::Remainder:
-        for (const Span divisors : Around(second, {0, s.Difficult ? 1 : 0}))
+        for (const Interval divisors : Around(second, {0, s.Difficult ? 1 : 0}))
             add(first, divisors);
         break;
     case Operation::Power:
@@ -390,7 +266,7 @@ CandidatePairs::CandidatePairs(const QuizSettings &s, AwayFromZero way)
         break;
     case Operation::Logarithm:
         if (s.Difficult) {
-            add(first & Span{2, kMax32}, second & Span{1, kMax32});
+            add(first & Interval{2, kMax32}, second & Interval{1, kMax32});
         } else {
             m_coordinates = Coordinates::BaseExponent;
             EasyLogarithmPairs(first, second, add);
@@ -409,7 +285,6 @@ void CandidatePairs::ListDivisors(qint64 lowestDivisor, qint64 highestDivisor)
     m_coordinates = Coordinates::Divisors;
     m_lowestDivisor = lowestDivisor;
     m_highestDivisor = highestDivisor;
-    const Span divisors{lowestDivisor, highestDivisor};
     m_divisorCounts.reserve(size_t(m_highestFirst - m_lowestFirst + 1));
     std::array<Factors, kFactoredAtOnce> factors;
     for (qint64 first = m_lowestFirst; first <= m_highestFirst; first += kFactoredAtOnce) {
@@ -417,10 +292,11 @@ void CandidatePairs::ListDivisors(qint64 lowestDivisor, qint64 highestDivisor)
         Factorize(first, last, factors);
         for (qint64 a = first; a <= last; ++a) {
             quint16 count = 0;
-            ForEachDivisor(a, factors[size_t(a - first)], divisors, [&](qint64, qint64) {
-                ++count;
-                return true;
-            });
+            ForEachDivisor(a, factors[size_t(a - first)], lowestDivisor, highestDivisor,
+                           [&](qint64, qint64) {
+                               ++count;
+                               return true;
+                           });
             m_divisorCounts.push_back(count);
             m_count += count;
             if (m_divisorCounts.size() % kDividendsPerEnd == 0)
@@ -446,7 +322,7 @@ std::optional<std::pair<qint32, qint32>> CandidatePairs::Pair(quint64 index) con
         Factors factors;
         Factorize(a, a, {&factors, 1});
         std::optional<std::pair<qint32, qint32>> pair;
-        ForEachDivisor(a, factors, {m_lowestDivisor, m_highestDivisor}, [&](qint64, qint64 b) {
+        ForEachDivisor(a, factors, m_lowestDivisor, m_highestDivisor, [&](qint64, qint64 b) {
             if (skip-- == 0)
                 pair = std::pair(qint32(a), qint32(b));
             return !pair;

@@ -54,9 +54,8 @@ QString FormatThinkingTime(double seconds)
                          : static_cast<qint32>(floored);
 
     QString phrase = QString::number(d) + (inMinutes ? kMinutes : kSeconds);
-    // 11..19 take no ending, and so do 111..119, 211..219 and the like.
-    const int lastTwo = d % 100;
-    if (lastTwo < 11 || lastTwo > 19) {
+    // Only 11..19 themselves take no ending: 111 takes that of 1, 112 that of 2.
+    if (d < 11 || d > 19) {
         const int r = d % 10;
         if (r == 1)
             phrase += u'у';

@@ -1,11 +1,11 @@
 #include "Registry.h"
+#include "Int32.h"
 #include "StoreLocation.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <optional>
 #include <utility>
 
@@ -65,13 +65,6 @@ std::optional<StoreName> StoreNameFor(const QString &keyPath)
     return StoreName{parts[1], parts[2]};
 }
 
-std::optional<qint32> InRange(qint64 number)
-{
-    if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return static_cast<qint32>(number);
-}
-
 // Only a whole number in the signed 32-bit range counts. The registry hands over a DWORD as an
 // int; a file (or a hand-made registry string) hands over its text.
 std::optional<qint32> WholeNumber(const QVariant &value)
@@ -80,13 +73,11 @@ std::optional<qint32> WholeNumber(const QVariant &value)
     case QMetaType::Int:
         return value.toInt();
     case QMetaType::LongLong:
-        return InRange(value.toLongLong());
+        return FitInt32(value.toLongLong());
     case QMetaType::UInt:
     case QMetaType::ULongLong: {
         const quint64 number = value.toULongLong();
-        if (number > quint64(std::numeric_limits<qint32>::max()))
-            return std::nullopt;
-        return static_cast<qint32>(number);
+        return number > quint64(kMax32) ? std::nullopt : FitInt32(qint64(number));
     }
     case QMetaType::QString: {
         const QString text = value.toString();

@@ -32,7 +32,7 @@ LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS LDFLAGS
 build=build-package
 [ "$arch" = amd64 ] || build=build-package-$arch
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${configure[@]}" >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF "${configure[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 mkdir -p "$out"
 cpack --config "$build/CPackConfig.cmake" -B "$out/.cpack"

@@ -1,27 +1,29 @@
 // The generator's candidate pairs and draws against brute force over small and extreme ranges.
 
-#include "CandidatePairs.h"
-#include "ExampleGenerator.h"
+#include "AcceptanceRules.h"
+#include "CandidatePairs_p.h"
+#include "ExampleGenerator_p.h"
 #include "Fakes.h"
+#include "Int32.h"
 
 #include <QTest>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <map>
 #include <random>
 #include <set>
 
 using Examples = std::set<std::tuple<qint32, qint32, qint32>>; // a, b and the answer
+using Draw = CountedDraw (*)(const QuizSettings &, RandomSource &, Clock &);
 
 Q_DECLARE_METATYPE(QuizSettings)
 Q_DECLARE_METATYPE(Examples)
+Q_DECLARE_METATYPE(Draw)
 
 namespace {
 
-constexpr qint32 kMin = std::numeric_limits<qint32>::min();
-constexpr qint32 kMax = std::numeric_limits<qint32>::max();
+constexpr qint32 kMin = kMin32, kMax = kMax32;
 using Pairs = std::set<std::pair<qint32, qint32>>;
 
 // The values r * (max - min + 1) + min gives for 0 < r < 1: a reversed range leaves out min,
@@ -46,15 +48,27 @@ Pairs Acceptable(const QuizSettings &s)
     return pairs;
 }
 
-// A row for each operation, mode and named range.
-void AddRows(std::initializer_list<std::tuple<const char *, qint32, qint32, qint32, qint32>> ranges)
+// A row for each operation, mode and named range, and each variant that variants() gives for
+// them, as a name and the value of the column named.
+template <typename Variants>
+void AddRows(std::initializer_list<std::tuple<const char *, qint32, qint32, qint32, qint32>> ranges,
+             const char *column, Variants variants)
 {
     QTest::addColumn<QuizSettings>("settings");
+    QTest::addColumn<std::decay_t<decltype(variants({}, false)[0].second)>>(column);
     for (Operation op : kAllOperations)
         for (bool d : {false, true})
             for (const auto &[name, min1, max1, min2, max2] : ranges)
-                QTest::addRow("%c%s %s", "+-*:%^L"[int(op)], d ? " difficult" : "", name)
-                    << QuizSettings{{}, min1, max1, min2, max2, op, d};
+                for (const auto &[variant, value] : variants(op, d))
+                    QTest::addRow("%c%s %s%s", "+-*:%^L"[int(op)], d ? " difficult" : "", name,
+                                  variant)
+                        << QuizSettings{{}, min1, max1, min2, max2, op, d} << value;
+}
+
+// The operand loop and the candidates drawn directly from the start.
+std::vector<std::pair<const char *, Draw>> BothDraws(Operation, bool)
+{
+    return {{" loop", DrawExampleCounted}, {" direct", DrawCandidates}};
 }
 
 } // namespace
@@ -64,8 +78,17 @@ class ExtremesTest : public QObject
     Q_OBJECT
 
   private Q_SLOTS:
+    // Easy divisions of dividends away from 0 list each one's divisors, or for more of them take
+    // the blocks of a band: each way for them.
     void candidatesHoldEveryAcceptablePairOnce_data()
     {
+        using Way = CandidatePairs::AwayFromZero;
+        const auto ways = [](Operation op, bool difficult) {
+            if (op != Operation::Division || difficult)
+                return std::vector<std::pair<const char *, Way>>{{"", Way::Quicker}};
+            return std::vector<std::pair<const char *, Way>>{
+                {"", Way::Quicker}, {" listed", Way::Listed}, {" band", Way::Band}};
+        };
         AddRows({{"small", -20, 20, -6, 12},
                  {"away from 0", -40, -5, 9, -7},
                  {"reversed", 20, -20, 12, -6},
@@ -84,7 +107,8 @@ class ExtremesTest : public QObject
                  {"prime by small", 1000003, 1000003, 2, 1000},
                  {"-2^31 by -1", kMin, kMin, -1, -1},
                  {"zeros", 0, 0, 0, 0},
-                 {"second 0", -1000, 2, 0, 0}});
+                 {"second 0", -1000, 2, 0, 0}},
+                "way", ways);
     }
 
     // Within the operands' values (or none), no candidate twice, all acceptable ones among them,
@@ -95,44 +119,37 @@ class ExtremesTest : public QObject
     void candidatesHoldEveryAcceptablePairOnce()
     {
         QFETCH(QuizSettings, settings);
+        QFETCH(CandidatePairs::AwayFromZero, way);
         const Operation op = settings.Operation;
-        // Easy divisions of dividends away from 0 list each one's divisors, or for more of them
-        // take the blocks of a band: both ways here.
-        std::vector<CandidatePairs> ways{CandidatePairs(settings)};
-        if (op == Operation::Division && !settings.Difficult) {
-            ways.emplace_back(settings, CandidatePairs::AwayFromZero::Listed);
-            ways.emplace_back(settings, CandidatePairs::AwayFromZero::Band);
-        }
+        const CandidatePairs candidates(settings, way);
         const Pairs acceptable = Acceptable(settings);
         const auto [a0, a1] = Values(settings.Min1, settings.Max1);
         const auto [b0, b1] = Values(settings.Min2, settings.Max2);
-        for (const CandidatePairs &candidates : ways) {
-            // A band keeps a sixty-fourth; the listed way, where it lists, nothing else.
-            const bool band = ways.size() > 1 && &candidates != &ways[1];
-            const quint64 sparseness = band ? 64 : 4;
-            Pairs drawn;
-            for (quint64 i = 0; i < candidates.Count(); ++i) {
-                if (const auto pair = candidates.Pair(i)) {
-                    QVERIFY(a0 <= pair->first && pair->first <= a1);
-                    QVERIFY(b0 <= pair->second && pair->second <= b1);
-                    QVERIFY(drawn.insert(*pair).second);
-                }
+        // A band keeps a sixty-fourth; the listed way, where it lists, nothing else.
+        const bool band = op == Operation::Division && !settings.Difficult &&
+                          way != CandidatePairs::AwayFromZero::Listed;
+        const quint64 sparseness = band ? 64 : 4;
+        Pairs drawn;
+        for (quint64 i = 0; i < candidates.Count(); ++i) {
+            if (const auto pair = candidates.Pair(i)) {
+                QVERIFY(a0 <= pair->first && pair->first <= a1);
+                QVERIFY(b0 <= pair->second && pair->second <= b1);
+                QVERIFY(drawn.insert(*pair).second);
             }
-            QVERIFY(
-                std::includes(drawn.begin(), drawn.end(), acceptable.begin(), acceptable.end()));
-            QCOMPARE(candidates.Count() > 0, !acceptable.empty());
-            QVERIFY2(sparseness * acceptable.size() >= candidates.Count(),
-                     qPrintable(QString::number(acceptable.size()) + u'/' +
-                                QString::number(candidates.Count())));
-            if (op == Operation::Remainder || op == Operation::Power ||
-                op == Operation::Logarithm || (op == Operation::Division && settings.Difficult))
-                QCOMPARE(drawn.size(), acceptable.size());
         }
+        QVERIFY(std::includes(drawn.begin(), drawn.end(), acceptable.begin(), acceptable.end()));
+        QCOMPARE(candidates.Count() > 0, !acceptable.empty());
+        QVERIFY2(sparseness * acceptable.size() >= candidates.Count(),
+                 qPrintable(QString::number(acceptable.size()) + u'/' +
+                            QString::number(candidates.Count())));
+        if (op == Operation::Remainder || op == Operation::Power || op == Operation::Logarithm ||
+            (op == Operation::Division && settings.Difficult))
+            QCOMPARE(drawn.size(), acceptable.size());
     }
 
     void drawsEveryAcceptablePairEquallyOften_data()
     {
-        AddRows({{"around 0", -6, 9, 10, -5}, {"away from 0", 12, 3, 10, -5}});
+        AddRows({{"around 0", -6, 9, 10, -5}, {"away from 0", 12, 3, 10, -5}}, "draw", BothDraws);
     }
 
     // The operand loop and the candidates drawn directly give every acceptable pair, about
@@ -140,42 +157,45 @@ class ExtremesTest : public QObject
     void drawsEveryAcceptablePairEquallyOften()
     {
         QFETCH(QuizSettings, settings);
+        QFETCH(Draw, draw);
         const Pairs acceptable = Acceptable(settings);
         QVERIFY(!acceptable.empty());
         const double expected = 200, cells = double(acceptable.size());
-        for (const auto draw : {DrawExampleCounted, DrawCandidates}) {
-            Xoshiro256 random(7);
-            FakeClock clock;
-            std::map<std::pair<qint32, qint32>, int> seen;
-            for (int i = 0; i < expected * cells; ++i) {
-                const CountedDraw result = draw(settings, random, clock);
-                QVERIFY(result.example);
-                ++seen[{result.example->FirstOperand, result.example->SecondOperand}];
-            }
-            double chiSquare = 0;
-            for (const auto &pair : acceptable)
-                chiSquare += std::pow(seen[pair] - expected, 2) / expected;
-            QCOMPARE(seen.size(), acceptable.size());
-            QVERIFY2(chiSquare < cells - 1 + 6 * std::sqrt(2 * (cells - 1)),
-                     qPrintable(QString::number(chiSquare)));
+        Xoshiro256 random(7);
+        FakeClock clock;
+        std::map<std::pair<qint32, qint32>, int> seen;
+        for (int i = 0; i < expected * cells; ++i) {
+            const CountedDraw result = draw(settings, random, clock);
+            QVERIFY(result.example);
+            ++seen[{result.example->FirstOperand, result.example->SecondOperand}];
         }
+        double chiSquare = 0;
+        for (const auto &pair : acceptable)
+            chiSquare += std::pow(seen[pair] - expected, 2) / expected;
+        QCOMPARE(seen.size(), acceptable.size());
+        QVERIFY2(chiSquare < cells - 1 + 6 * std::sqrt(2 * (cells - 1)),
+                 qPrintable(QString::number(chiSquare)));
     }
 
     void smallSetsDrawnWhole_data()
     {
         QTest::addColumn<QuizSettings>("settings");
         QTest::addColumn<Examples>("examples");
-        // b = a^k, each with its k.
-        QTest::newRow("easy logarithm 1..10")
-            << QuizSettings{{}, 1, 10, 1, 10, Operation::Logarithm}
-            << Examples{{2, 1, 0}, {3, 1, 0}, {4, 1, 0},  {5, 1, 0}, {6, 1, 0}, {7, 1, 0},
-                        {8, 1, 0}, {9, 1, 0}, {10, 1, 0}, {2, 2, 1}, {3, 3, 1}, {4, 4, 1},
-                        {5, 5, 1}, {6, 6, 1}, {7, 7, 1},  {8, 8, 1}, {9, 9, 1}, {10, 10, 1},
-                        {2, 4, 2}, {2, 8, 3}, {3, 9, 2}};
-        // Two bases of two thousand million: neither a negative one nor 0^0.
-        QTest::newRow("easy power -2000000000..2, 0..0")
-            << QuizSettings{{}, -2000000000, 2, 0, 0, Operation::Power}
-            << Examples{{1, 0, 1}, {2, 0, 1}};
+        QTest::addColumn<Draw>("draw");
+        for (const auto &[how, draw] : BothDraws({}, false)) {
+            // b = a^k, each with its k.
+            QTest::addRow("easy logarithm 1..10%s", how)
+                << QuizSettings{{}, 1, 10, 1, 10, Operation::Logarithm}
+                << Examples{{2, 1, 0}, {3, 1, 0}, {4, 1, 0},  {5, 1, 0}, {6, 1, 0}, {7, 1, 0},
+                            {8, 1, 0}, {9, 1, 0}, {10, 1, 0}, {2, 2, 1}, {3, 3, 1}, {4, 4, 1},
+                            {5, 5, 1}, {6, 6, 1}, {7, 7, 1},  {8, 8, 1}, {9, 9, 1}, {10, 10, 1},
+                            {2, 4, 2}, {2, 8, 3}, {3, 9, 2}}
+                << draw;
+            // Two bases of two thousand million: neither a negative one nor 0^0.
+            QTest::addRow("easy power -2000000000..2, 0..0%s", how)
+                << QuizSettings{{}, -2000000000, 2, 0, 0, Operation::Power}
+                << Examples{{1, 0, 1}, {2, 0, 1}} << draw;
+        }
     }
 
     // The operand loop and the candidates drawn directly give exactly these examples, and a
@@ -184,6 +204,7 @@ class ExtremesTest : public QObject
     {
         QFETCH(QuizSettings, settings);
         QFETCH(Examples, examples);
+        QFETCH(Draw, draw);
         const auto [a0, a1] = Values(settings.Min1, settings.Max1);
         const auto [b0, b1] = Values(settings.Min2, settings.Max2);
         if ((a1 - a0 + 1) * (b1 - b0 + 1) <= 1000000) {
@@ -192,19 +213,17 @@ class ExtremesTest : public QObject
                 judged.insert({a, b, *JudgePair(settings.Operation, settings.Difficult, a, b)});
             QVERIFY(judged == examples);
         }
-        for (const auto draw : {DrawExampleCounted, DrawCandidates}) {
-            Xoshiro256 random(5);
-            FakeClock clock;
-            clock.stepPerReading = 2; // the operand loop alone gives up on the sparse one
-            Examples seen;
-            for (size_t i = 0; i < 50 * examples.size(); ++i) {
-                const std::optional<Example> e = draw(settings, random, clock).example;
-                QVERIFY(e);
-                QVERIFY(examples.count({e->FirstOperand, e->SecondOperand, e->Answer}));
-                seen.insert({e->FirstOperand, e->SecondOperand, e->Answer});
-            }
-            QCOMPARE(seen.size(), examples.size());
+        Xoshiro256 random(5);
+        FakeClock clock;
+        clock.stepPerReading = 2; // the operand loop alone gives up on the sparse one
+        Examples seen;
+        for (size_t i = 0; i < 50 * examples.size(); ++i) {
+            const std::optional<Example> e = draw(settings, random, clock).example;
+            QVERIFY(e);
+            QVERIFY(examples.count({e->FirstOperand, e->SecondOperand, e->Answer}));
+            seen.insert({e->FirstOperand, e->SecondOperand, e->Answer});
         }
+        QCOMPARE(seen.size(), examples.size());
     }
 
     // Wide and extreme ranges, with whether each operation and mode has an acceptable pair

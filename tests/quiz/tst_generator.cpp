@@ -1,19 +1,25 @@
-#include "ExampleGenerator.h"
+#include "AcceptanceRules.h"
+#include "ExampleGenerator_p.h"
 #include "Fakes.h"
+#include "Int32.h"
 
 #include <QTest>
 
-#include <limits>
-
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(QuizSettings)
 
 namespace {
 
-constexpr qint32 kMin = std::numeric_limits<qint32>::min();
-constexpr qint32 kMax = std::numeric_limits<qint32>::max();
+constexpr qint32 kMin = kMin32, kMax = kMax32;
 constexpr double kAlmostOne = 1.0 - 0x1.0p-53;
 constexpr bool E = false, D = true; // easy, difficult
 constexpr std::nullopt_t No = std::nullopt;
+
+QString Show(std::optional<qint32> value)
+{
+    return value ? QString::number(*value) : u"No"_s;
+}
 
 } // namespace
 
@@ -22,9 +28,14 @@ class GeneratorTest : public QObject
     Q_OBJECT
 
   private Q_SLOTS:
-    void judgePair()
+    // Per operation: mode, a, b and the answer, or No when a rule or 32 bits reject the pair.
+    void judgePair_data()
     {
-        // Per operation: mode, a, b and the answer, or No when a rule or 32 bits reject the pair.
+        QTest::addColumn<Operation>("op");
+        QTest::addColumn<bool>("difficult");
+        QTest::addColumn<qint32>("a");
+        QTest::addColumn<qint32>("b");
+        QTest::addColumn<QString>("answer");
         using O = Operation;
         using Case = std::tuple<bool, qint32, qint32, std::optional<qint32>>;
         // clang-format off
@@ -46,14 +57,19 @@ class GeneratorTest : public QObject
                             {E, 2, 8, 3}, {E, 2, 6, No}, {E, 4, 2, No}, {E, 6, 12, No}}},
         };
         // clang-format on
-        const auto show = [](std::optional<qint32> v) { return v ? QString::number(*v) : u"No"_s; };
-        for (const auto &[op, cases] : table) {
-            for (const auto &[difficult, a, b, answer] : cases) {
-                const QString pair = QString::number(a) + OperationSymbol(op) + QString::number(b) +
-                                     (difficult ? u" D: "_s : u" E: "_s);
-                QCOMPARE(pair + show(JudgePair(op, difficult, a, b)), pair + show(answer));
-            }
-        }
+        for (const auto &[op, cases] : table)
+            for (const auto &[difficult, a, b, answer] : cases)
+                QTest::addRow("%d%c%d%s", a, "+-*:%^L"[int(op)], b, difficult ? " D" : " E")
+                    << op << difficult << a << b << Show(answer);
+    }
+    void judgePair()
+    {
+        QFETCH(Operation, op);
+        QFETCH(bool, difficult);
+        QFETCH(qint32, a);
+        QFETCH(qint32, b);
+        QFETCH(QString, answer);
+        QCOMPARE(Show(JudgePair(op, difficult, a, b)), answer);
     }
 
     // Easy subtraction: (1, 10) is negative and thrown away, then (10, 1) passes.
@@ -91,19 +107,22 @@ class GeneratorTest : public QObject
     // 7 is never a multiple of 3, and easy powers have no negative base: no candidates either,
     // so the operand loop runs to the limit. The clock starts at 1000 s and moves half a second
     // a reading: the 10th reading after the start shows exactly the limit, the 11th passes it.
+    void givesUpOnlyAfterMoreThanFiveSeconds_data()
+    {
+        QTest::addColumn<QuizSettings>("settings");
+        QTest::addRow("7:3") << QuizSettings{{}, 7, 7, 3, 3, Operation::Division};
+        QTest::addRow("negative bases")
+            << QuizSettings{{}, -1000000, -2, 0, 1000000000, Operation::Power};
+    }
     void givesUpOnlyAfterMoreThanFiveSeconds()
     {
-        for (const QuizSettings &settings :
-             {QuizSettings{{}, 7, 7, 3, 3, Operation::Division},
-              QuizSettings{{}, -1000000, -2, 0, 1000000000, Operation::Power}}) {
-            Xoshiro256 random(1);
-            FakeClock clock;
-            clock.stepPerReading = 0.5;
-            const CountedDraw draw = DrawExampleCounted(settings, random, clock);
-            const QString op = OperationSymbol(settings.Operation);
-            QVERIFY2(!draw.example && !draw.direct, qPrintable(op));
-            QCOMPARE(op + QString::number(clock.now), op + u"1006"_s);
-        }
+        QFETCH(QuizSettings, settings);
+        Xoshiro256 random(1);
+        FakeClock clock;
+        clock.stepPerReading = 0.5;
+        const CountedDraw draw = DrawExampleCounted(settings, random, clock);
+        QVERIFY(!draw.example && !draw.direct);
+        QCOMPARE(clock.now, 1006.0);
     }
 };
 

@@ -6,13 +6,21 @@
 
 #include <chrono>
 #include <thread>
-#include <tuple>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString kRight = u"Information|Молодец|Правильно"_s;
+
+// A question and its answer: none for OK on the pre-filled text, and the corrected equation
+// expected, none where the answer is right.
+struct Verdict
+{
+    Operation op;
+    qint32 a, b;
+    QString answer, equation;
+};
 
 // Twelve questions on the operands a and b, answered from the script.
 struct Harness
@@ -32,6 +40,8 @@ struct Harness
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Verdict)
 
 class QuizRunTest : public QObject
 {
@@ -59,20 +69,37 @@ class QuizRunTest : public QObject
         QCOMPARE(h.calculator.calls, 24);
     }
 
-    // OK on the pre-filled "0" is the answer 0, right for every operation where 0 is expected.
-    void prefilledZeroIsAnAnswer()
+    // OK on the pre-filled "0" (no answer in the row) is the answer 0, right for every operation
+    // where 0 is expected; answers wrong in different ways give every operation's corrected
+    // equation.
+    void verdicts_data()
     {
+        QTest::addColumn<Verdict>("verdict");
         using O = Operation;
-        const std::tuple<Operation, qint32, qint32> cases[] = {
-            {O::Addition, 0, 0},  {O::Subtraction, 5, 5}, {O::Multiplication, 0, 9},
-            {O::Division, 0, 7},  {O::Remainder, 6, 3},   {O::Power, 0, 5},
-            {O::Logarithm, 2, 1},
-        };
-        for (const auto &[op, a, b] : cases) {
-            Harness h(op, a, b, {});
-            QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 12);
-            QCOMPARE(h.dialogs.messages, QStringList(12, kRight));
-        }
+        // clang-format off
+        for (const Verdict &v : {Verdict{O::Addition, 0, 0}, {O::Subtraction, 5, 5},
+                 {O::Multiplication, 0, 9}, {O::Division, 0, 7}, {O::Remainder, 6, 3},
+                 {O::Power, 0, 5}, {O::Logarithm, 2, 1}, {O::Addition, 3, 5, u"-1"_s, u"3+5=8"_s},
+                 {O::Subtraction, 9, 4, u"три"_s, u"9-4=5"_s},
+                 // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
+                 {O::Multiplication, 7, 8, u"4294967352"_s, u"7·8=56"_s},
+                 {O::Division, 12, 4, u"2.5"_s, u"12:4=3"_s}, {O::Remainder, 7, 3, u"0"_s, u"7%3=1"_s},
+                 {O::Power, 2, 5, u"-32"_s, u"2^5=32"_s}, {O::Logarithm, 2, 8, u"2"_s, u"log(2,8)=3"_s}})
+            // clang-format on
+            QTest::addRow("%c %d %d %s", "+-*:%^L"[int(v.op)], v.a, v.b,
+                          v.answer.isNull() ? "pre-filled" : qPrintable(v.answer))
+                << v;
+    }
+    void verdicts()
+    {
+        QFETCH(Verdict, verdict);
+        const auto &[op, a, b, answer, equation] = verdict;
+        Harness h(op, a, b, answer.isNull() ? QStringList() : QStringList(12, answer));
+        QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, equation.isEmpty() ? 12 : 0);
+        QCOMPARE(
+            h.dialogs.messages,
+            QStringList(12, equation.isEmpty() ? kRight : u"Error|"_s + equation + u"|Ошибка"_s));
+        QVERIFY(!h.settings.CalculatorSeen);
     }
 
     // Each quiz seeds its generator from the time it starts: quizzes started one after another,
@@ -95,38 +122,25 @@ class QuizRunTest : public QObject
         QCOMPARE(QSet<QString>(prompts.cbegin(), prompts.cend()).size(), 5);
     }
 
-    // Every operation's corrected equation, after answers that are wrong in different ways.
-    void wrongAnswersShowTheCorrectedEquation()
+    // Cancel gives no text, and neither does OK on a cleared field: both end the program.
+    void emptyAnswerEndsTheProgram_data()
     {
-        using O = Operation;
-        const std::tuple<Operation, qint32, qint32, QString, QString> cases[] = {
-            {O::Addition, 3, 5, u"-1"_s, u"3+5=8"_s},
-            {O::Subtraction, 9, 4, u"три"_s, u"9-4=5"_s},
-            // 4294967352 would wrap round to the right answer if it were cut to 32 bits.
-            {O::Multiplication, 7, 8, u"4294967352"_s, u"7·8=56"_s},
-            {O::Division, 12, 4, u"2.5"_s, u"12:4=3"_s},
-            {O::Remainder, 7, 3, u"0"_s, u"7%3=1"_s},
-            {O::Power, 2, 5, u"-32"_s, u"2^5=32"_s},
-            {O::Logarithm, 2, 8, u"2"_s, u"log(2,8)=3"_s},
-        };
-        for (const auto &[op, a, b, answer, equation] : cases) {
-            Harness h(op, a, b, QStringList(12, answer));
-            QCOMPARE(h.run().value_or(QuizOutcome{-1}).CorrectCount, 0);
-            QCOMPARE(h.dialogs.messages, QStringList(12, u"Error|"_s + equation + u"|Ошибка"_s));
-            QVERIFY(!h.settings.CalculatorSeen);
-        }
+        QTest::addColumn<QString>("third");
+        QTest::addRow("cancel") << QString();
+        QTest::addRow("cleared field") << u""_s;
+    }
+    void emptyAnswerEndsTheProgram()
+    {
+        QFETCH(QString, third);
+        Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, third});
+        QVERIFY(!h.run() && h.dialogs.ended);
+        QCOMPARE(h.dialogs.messages, QStringList({kRight, u"Error|2+2=4|Ошибка"_s,
+                                                  u"Warning||Петя, ты не прошёл тест"_s}));
     }
 
-    // Cancel gives no text, and neither does OK on a cleared field: both end the program, as
-    // does a generator that finds no example (7 : 0 never is one).
-    void emptyAnswerOrNoExampleEndsTheProgram()
+    // So does a generator that finds no example (7 : 0 never is one).
+    void noExampleEndsTheProgram()
     {
-        for (const QString &empty : {QString(), QStringLiteral("")}) {
-            Harness h(Operation::Addition, 2, 2, {u"4"_s, u"5"_s, empty});
-            QVERIFY(!h.run() && h.dialogs.ended);
-            QCOMPARE(h.dialogs.messages, QStringList({kRight, u"Error|2+2=4|Ошибка"_s,
-                                                      u"Warning||Петя, ты не прошёл тест"_s}));
-        }
         Harness h(Operation::Division, 7, 0, {});
         QVERIFY(!h.run() && h.dialogs.ended && h.dialogs.prompts.isEmpty());
         QCOMPARE(h.dialogs.messages, QStringList(u"Warning||Не могу придумать примеры"_s));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExampleGenerator.h"
+#include "QuizSettings.h"
 #include "Wide.h"
 
 #include <array>
