@@ -1,5 +1,6 @@
 #include "FileReplacement_posix.h"
 #include "Descriptor_posix.h"
+#include "StoreLog.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <algorithm>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -60,17 +62,26 @@ bool WriteWhole(int fd, QByteArrayView bytes)
 std::optional<Target> SaveTarget(const QByteArray &path)
 {
     struct stat status = {};
-    if (::lstat(path.constData(), &status) != 0)
-        return errno == ENOENT ? std::optional<Target>(Target{path}) : std::nullopt;
+    if (::lstat(path.constData(), &status) != 0) {
+        if (errno == ENOENT)
+            return Target{path};
+        qCInfo(lcStore, "save skipped: %s cannot be looked at", path.constData());
+        return std::nullopt;
+    }
     Target target{path, S_ISLNK(status.st_mode)};
     if (target.throughLink) {
         // empty when the link leads nowhere
         target.path = QFile::encodeName(QFileInfo(QFile::decodeName(path)).canonicalFilePath());
-        if (target.path.isEmpty() || ::stat(target.path.constData(), &status) != 0)
+        if (target.path.isEmpty() || ::stat(target.path.constData(), &status) != 0) {
+            qCInfo(lcStore, "save skipped: the link %s leads nowhere", path.constData());
             return std::nullopt;
+        }
     }
-    if (!S_ISREG(status.st_mode) || status.st_uid != geteuid() || !(status.st_mode & S_IWUSR))
+    if (!S_ISREG(status.st_mode) || status.st_uid != geteuid() || !(status.st_mode & S_IWUSR)) {
+        qCInfo(lcStore, "save skipped: %s is no regular file the user owns and may write",
+               target.path.constData());
         return std::nullopt;
+    }
     target.mode = status.st_mode & 0777;
     return target;
 }
@@ -100,19 +111,25 @@ bool ReplaceFile(const Target &target, QByteArrayView text)
     QByteArray temp;
     Descriptor file;
     for (int tries = 0; file.get() < 0; ++tries) {
-        if (tries == 16)
+        if (tries == 16) {
+            qCInfo(lcStore, "save failed: no free name for a copy of %s", target.path.constData());
             return false;
+        }
         temp = TempName(target.path);
         file = Descriptor(::open(temp.constData(),
                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
                                  0600));
-        if (file.get() < 0 && errno != EEXIST)
+        if (file.get() < 0 && errno != EEXIST) {
+            qCInfo(lcStore, "save failed: %s: %s", temp.constData(), std::strerror(errno));
             return false;
+        }
     }
     bool written = ::fchmod(file.get(), target.mode) == 0 && WriteWhole(file.get(), text) &&
                    (::fsync(file.get()) == 0 || errno == EINVAL);
     written = ::close(file.release()) == 0 && written;
     if (!written || ::rename(temp.constData(), target.path.constData()) != 0) {
+        qCInfo(lcStore, "save failed: %s could not be %s: %s", temp.constData(),
+               written ? "renamed" : "written", std::strerror(errno));
         ::unlink(temp.constData());
         return false;
     }

@@ -1,4 +1,5 @@
 #include "FolderChecks_posix.h"
+#include "StoreLog.h"
 
 #include <QList>
 
@@ -22,9 +23,15 @@ bool IsOwnFolder(const QByteArray &path)
 
 } // namespace
 
-bool InOwnFolders(const StorePaths &paths)
+bool InOwnFolders(const StorePaths &paths, const char *outcome)
 {
-    return IsOwnFolder(paths.config) && IsOwnFolder(paths.folder);
+    for (const QByteArray &folder : {paths.config, paths.folder}) {
+        if (!IsOwnFolder(folder)) {
+            qCInfo(lcStore, "%s: %s is no folder of the user's alone", outcome, folder.constData());
+            return false;
+        }
+    }
+    return true;
 }
 
 bool MakeFolders(const QByteArray &folder)
@@ -40,13 +47,19 @@ bool MakeFolders(const QByteArray &folder)
         path += '/' + part;
         if (::stat(path.constData(), &status) == 0)
             continue;
-        if (errno != ENOENT || (parentOwner != geteuid() && parentOwner != 0))
+        if (errno != ENOENT || (parentOwner != geteuid() && parentOwner != 0)) {
+            qCInfo(lcStore, "save skipped: %s cannot be made by this user", path.constData());
             return false;
+        }
         if (::mkdir(path.constData(), 0700) == 0)
             ::chmod(path.constData(), 0700);
-        if (::stat(path.constData(), &status) != 0)
+        if (::stat(path.constData(), &status) != 0) {
+            qCInfo(lcStore, "save skipped: %s could not be made", path.constData());
             return false;
+        }
     }
+    if (!S_ISDIR(status.st_mode))
+        qCInfo(lcStore, "save skipped: %s is no folder", folder.constData());
     return S_ISDIR(status.st_mode);
 }
 

@@ -1,4 +1,5 @@
 #include "SaveLock_posix.h"
+#include "StoreLog.h"
 
 #include <chrono>
 #include <thread>
@@ -55,8 +56,10 @@ Descriptor TakeLock(const QByteArray &path)
         path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600));
     struct stat status = {};
     if (lock.get() < 0 || ::fstat(lock.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_uid != geteuid())
+        status.st_uid != geteuid()) {
+        qCInfo(lcStore, "save skipped: %s is no regular file of the user's own", path.constData());
         return Descriptor();
+    }
     const int fd = lock.get();
     if (!HeldByOthers(fd, kNextByte, 2) && LockBytes(fd, F_WRLCK, kSavingByte))
         return lock;
@@ -70,8 +73,11 @@ Descriptor TakeLock(const QByteArray &path)
             LockBytes(fd, F_UNLCK, kNextByte, 2);
             return lock;
         }
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (std::chrono::steady_clock::now() >= deadline) {
+            qCInfo(lcStore, "save skipped: another save held %s for %lld ms", path.constData(),
+                   static_cast<long long>(kLockWait.count()));
             return Descriptor();
+        }
         std::this_thread::sleep_for(kLockRetry);
     }
 }
