@@ -1,4 +1,5 @@
 #include "StoreLocation.h"
+#include "StoreLog.h"
 
 #include <QSettings>
 
@@ -30,6 +31,9 @@ bool WriteStoredValues(const QString &organisation, const QString &application,
     for (const auto &[name, value] : values)
         store.setValue(name, QVariant(static_cast<int>(value)));
     store.sync();
+    if (store.status() != QSettings::NoError)
+        qCInfo(lcStore, "save failed: %s could not be written",
+               qUtf8Printable(UserStoreName(organisation, application)));
     return store.status() == QSettings::NoError;
 }
 

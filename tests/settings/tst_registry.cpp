@@ -13,6 +13,7 @@
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -20,6 +21,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using Registry::StoredValues;
 
@@ -91,9 +93,28 @@ bool GiveAway(const QString &path)
     return lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
 }
 
+bool Relink(const QString &path, const QString &target)
+{
+    return QFile::remove(path) && QFile::link(target, path);
+}
+
+bool MakeFifo(const QString &path)
+{
+    return QFile::remove(path) && mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+bool Chmod(const QString &path, mode_t mode)
+{
+    return chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+// What a row of a table does to the files before the store meets them; false when it could not.
+using SetUp = std::function<bool()>;
+
 } // namespace
 
 Q_DECLARE_METATYPE(StoredValues)
+Q_DECLARE_METATYPE(SetUp)
 
 class RegistryTest : public QObject
 {
@@ -101,16 +122,30 @@ class RegistryTest : public QObject
     QString settingsFolder() const { return m_dir->filePath("config/Quorvantelle"); }
     QString settingsFile() const { return settingsFolder() + "/Vorpa.conf"; }
     QString lockFile() const { return settingsFolder() + "/Vorpa.lock"; }
+    QString configFolder() const { return m_dir->filePath("config"); }
+    QString otherFile() const { return m_dir->filePath("x"); }
     std::optional<QTemporaryDir> m_dir;
+    int m_held = -1; // a lock another save holds
+    rlimit m_limit = {};
 
   private Q_SLOTS:
     // The store uses only folders no one else may write to; those made here must pass that,
     // whatever the developer's umask.
-    void initTestCase() { umask(022); }
+    void initTestCase()
+    {
+        umask(022);
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &m_limit), 0);
+    }
     void init()
     {
         QVERIFY(m_dir.emplace().isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath("config")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configFolder()));
+    }
+    void cleanup()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_limit);
+        if (m_held >= 0)
+            close(std::exchange(m_held, -1));
     }
 
     // A first run reads zeros and creates nothing. A relative XDG_CONFIG_HOME does not count;
@@ -234,76 +269,65 @@ class RegistryTest : public QObject
     void unusualFile_data()
     {
         QTest::addColumn<StoredValues>("read");
-        for (const char *oddity :
-             {"named pipe", "link to /dev/zero", "link to a folder",
-              "file where the config folder belongs", "folder writable by others",
-              "config folder writable by its group", "another user's folder, with a link"})
-            QTest::newRow(oddity) << StoredValues{};
-        for (const char *oddity :
-             {"link to another user's settings", "link to the user's own diary", "read-only file",
-              "named pipe at the lock", "folder at the lock", "link at the lock",
-              "another user's lock", "lock held", "file size limit"})
-            QTest::newRow(oddity) << StoredValues{3, 0, 0, 0, 0, 0, 0};
+        QTest::addColumn<bool>("asRoot"); // gives a file to another user
+        QTest::addColumn<SetUp>("setUp");
+        const StoredValues none, three{3, 0, 0, 0, 0, 0, 0};
+        const auto row = [](const char *name, StoredValues read, SetUp setUp) {
+            QTest::addRow("%s", name) << read << false << setUp;
+        };
+        const auto rootRow = [](const char *name, StoredValues read, SetUp setUp) {
+            QTest::addRow("%s", name) << read << true << setUp;
+        };
+        row("named pipe", none, [this] { return MakeFifo(settingsFile()); });
+        row("link to /dev/zero", none, [this] { return Relink(settingsFile(), "/dev/zero"); });
+        row("link to a folder", none, [this] { return Relink(settingsFile(), m_dir->path()); });
+        row("file where the config folder belongs", none, [this] {
+            return QDir(configFolder()).removeRecursively() && WriteAll(configFolder(), "");
+        });
+        row("folder writable by others", none, [this] { return Chmod(settingsFolder(), 0777); });
+        row("config folder writable by its group", none,
+            [this] { return Chmod(configFolder(), 0770); });
+        rootRow("another user's folder, with a link", none, [this] {
+            return Relink(settingsFile(), otherFile()) && GiveAway(settingsFolder());
+        });
+        rootRow("link to another user's settings", three,
+                [this] { return Relink(settingsFile(), otherFile()) && GiveAway(otherFile()); });
+        row("link to the user's own diary", three, [this] {
+            return WriteAll(otherFile(), "Dear diary,\nExampleType=3\n") &&
+                   Relink(settingsFile(), otherFile());
+        });
+        row("read-only file", three, [this] { return Chmod(settingsFile(), 0400); });
+        row("named pipe at the lock", three, [this] { return MakeFifo(lockFile()); });
+        row("folder at the lock", three,
+            [this] { return QFile::remove(lockFile()) && QDir().mkdir(lockFile()); });
+        row("link at the lock", three, [this] { return Relink(lockFile(), otherFile()); });
+        rootRow("another user's lock", three, [this] { return GiveAway(lockFile()); });
+        row("lock held", three, [this] { return (m_held = HoldSaveLock(lockFile())) >= 0; });
+        // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole.
+        row("file size limit", three, [this] {
+            const rlimit small = {256, m_limit.rlim_max};
+            signal(SIGXFSZ, SIG_IGN);
+            return WriteAll(settingsFile(), "ExampleType=3\n" + QByteArray(300, ' ')) &&
+                   setrlimit(RLIMIT_FSIZE, &small) == 0;
+        });
     }
 
     // What could block, read without end or write astray reads as nothing; saves leave it be. So
     // do folders someone else may write to, where a link could lead a save to another file.
     void unusualFile()
     {
-        const QString oddity = QTest::currentDataTag();
-        const QString conf = settingsFile(), lock = lockFile(), other = m_dir->filePath("x");
-        const QByteArray padding(oddity == "file size limit" ? 300 : 0, ' '); // > the limit
-        QVERIFY(WriteAll(conf, "ExampleType=3\n" + padding));
-        QVERIFY(WriteAll(lock, "")); // as an earlier save leaves it
-        QVERIFY(WriteAll(other, oddity.contains("diary") ? "Dear diary,\nExampleType=3\n"
-                                                         : "ExampleType=3\n"));
-        const QMap<QString, QString> links = {{"link to /dev/zero", "/dev/zero"},
-                                              {"link to a folder", m_dir->path()},
-                                              {"link to another user's settings", other},
-                                              {"link to the user's own diary", other},
-                                              {"another user's folder, with a link", other}};
-        if (links.contains(oddity))
-            QVERIFY(QFile::remove(conf) && QFile::link(links[oddity], conf));
-        if (oddity == "link at the lock")
-            QVERIFY(QFile::remove(lock) && QFile::link(other, lock));
-        const QMap<QString, QString> givenAway = {
-            {"link to another user's settings", other},
-            {"another user's folder, with a link", settingsFolder()},
-            {"another user's lock", lock}};
-        if (givenAway.contains(oddity) && !GiveAway(givenAway[oddity]))
+        QFETCH(bool, asRoot);
+        QFETCH(SetUp, setUp);
+        QVERIFY(WriteAll(settingsFile(), "ExampleType=3\n"));
+        QVERIFY(WriteAll(lockFile(), "")); // as an earlier save leaves it
+        QVERIFY(WriteAll(otherFile(), "ExampleType=3\n"));
+        if (asRoot && geteuid() != 0)
             QSKIP("only root can give a file to another user");
-        const QMap<QString, std::pair<QString, mode_t>> modes = {
-            {"folder writable by others", {settingsFolder(), 0777}},
-            {"config folder writable by its group", {m_dir->filePath("config"), 0770}},
-            {"read-only file", {conf, 0400}}};
-        if (modes.contains(oddity))
-            QCOMPARE(chmod(QFile::encodeName(modes[oddity].first), modes[oddity].second), 0);
-        const QString &place = oddity.endsWith("lock") ? lock : conf;
-        if (oddity.startsWith("named pipe")) {
-            QFile::remove(place);
-            QCOMPARE(mkfifo(QFile::encodeName(place), 0600), 0);
-        }
-        if (oddity == "file where the config folder belongs")
-            QVERIFY(QDir(m_dir->filePath("config")).removeRecursively() &&
-                    WriteAll(m_dir->filePath("config"), ""));
-        QVERIFY(oddity != "folder at the lock" || (QFile::remove(lock) && QDir().mkdir(lock)));
-        const int held = oddity == "lock held" ? HoldSaveLock(lock) : -1;
-        const auto release = qScopeGuard([held] { held >= 0 && close(held); });
-        QVERIFY(oddity != "lock held" || held >= 0);
-
-        // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole.
-        rlimit limit = {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
-        const auto restore = qScopeGuard([limit] { setrlimit(RLIMIT_FSIZE, &limit); });
-        const QStringList places = {conf, lock, other, m_dir->filePath("config")};
+        QVERIFY(setUp());
+        const QStringList places = {settingsFile(), lockFile(), otherFile(), configFolder()};
         const QByteArray before = Snapshot(places);
         const QStringList names = Names(settingsFolder());
         QTEST(Registry::LoadSettings(), "read");
-        if (oddity == "file size limit") {
-            signal(SIGXFSZ, SIG_IGN);
-            const rlimit small = {256, limit.rlim_max};
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        }
         QVERIFY(!Registry::SaveSettings(kNext));
         QCOMPARE(Snapshot(places), before);
         QCOMPARE(Names(settingsFolder()), names);
