@@ -13,6 +13,12 @@ qreal Luminance(const QColor &c)
     return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
 }
 
+// The colour as the screen gets it, eight bits a channel, so that the contrast is the one drawn.
+QColor EightBit(const QColor &c)
+{
+    return QColor(c.red(), c.green(), c.blue());
+}
+
 } // namespace
 
 qreal ContrastRatio(const QColor &a, const QColor &b)
@@ -32,14 +38,16 @@ QColor ReadableOn(const QColor &text, const QColor &background)
     const float start = text.lightnessF();
     constexpr int kSteps = 1000;
     for (int i = 1; i <= kSteps; ++i) {
-        const QColor lighter = QColor::fromHslF(hue, saturation, start + (1 - start) * i / kSteps);
+        const QColor lighter =
+            EightBit(QColor::fromHslF(hue, saturation, start + (1 - start) * i / kSteps));
         if (ContrastRatio(lighter, background) >= kReadableContrast)
-            return lighter.toRgb();
+            return lighter;
     }
     for (int i = 1; i <= kSteps; ++i) {
-        const QColor darker = QColor::fromHslF(hue, saturation, start - start * i / kSteps);
+        const QColor darker =
+            EightBit(QColor::fromHslF(hue, saturation, start - start * i / kSteps));
         if (ContrastRatio(darker, background) >= kReadableContrast)
-            return darker.toRgb();
+            return darker;
     }
     return text;
 }
