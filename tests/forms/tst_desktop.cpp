@@ -72,8 +72,8 @@ double Luminance(const QColor &c)
 }
 double Contrast(const QColor &a, const QColor &b)
 {
-    const auto [dark, light] = std::minmax(Luminance(a), Luminance(b));
-    return (light + 0.05) / (dark + 0.05);
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
