@@ -117,14 +117,13 @@ class DesktopTest : public QObject
         QVERIFY(finish.loadAndShow());
         QCOMPARE(finish.Label2->text(), QStringLiteral("Ты не ответил верно ни на один вопрос"));
         CheckWindow(finish, finish.Label1); // the name shrinks its own font
-        finish.hide();
     }
 
     void bannersRead_data()
     {
         QTest::addColumn<QColor>("window");
         QTest::addColumn<QColor>("text");
-        QTest::addRow("Qt's own") << QColor() << QColor();
+        QTest::addRow("Qt's own") << QColor(0xef, 0xef, 0xef) << QColor(Qt::black);
         QTest::addRow("darker") << QColor(0x22, 0x20, 0x20) << QColor(Qt::white);
         QTest::addRow("Breeze Dark") << QColor(0x31, 0x36, 0x3b) << QColor(0xef, 0xf0, 0xf1);
         QTest::addRow("high contrast black") << QColor(Qt::black) << QColor(Qt::white);
@@ -138,10 +137,8 @@ class DesktopTest : public QObject
         QFETCH(QColor, window);
         QFETCH(QColor, text);
         QPalette palette = QApplication::style()->standardPalette();
-        if (window.isValid()) {
-            palette.setColor(QPalette::Window, window);
-            palette.setColor(QPalette::WindowText, text);
-        }
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::WindowText, text);
         QApplication::setPalette(palette);
         const auto restore =
             qScopeGuard([] { QApplication::setPalette(QApplication::style()->standardPalette()); });
@@ -154,7 +151,7 @@ class DesktopTest : public QObject
         }
         const QColor pass = f.Label4[0]->palette().color(QPalette::WindowText);
         const QColor fail = f.Label4[1]->palette().color(QPalette::WindowText);
-        if (!window.isValid() || window == Qt::white)
+        if (window.lightness() > 128) // the light palettes
             QCOMPARE(std::pair(pass, fail), std::pair(QColor(0, 0, 255), QColor(0, 0, 128)));
         for (const QColor &c : {pass, fail})
             QVERIFY(c.red() == c.green() && c.blue() > c.red());
