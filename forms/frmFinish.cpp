@@ -1,12 +1,14 @@
 #include "frmFinish.h"
 
+#include "FontFit.h"
 #include "Placement.h"
+#include "Readability.h"
 #include "ResultSummary.h"
 #include "RussianQtTexts.h"
-#include "Twips.h"
 #include "mdMain.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 
@@ -38,7 +40,7 @@ void FitName(QLabel &label)
     const auto fits = [&](const QFont &font) {
         const QRect needed =
             QFontMetrics(font, &label)
-                .boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, label.text());
+                .boundingRect(room, int(label.alignment()) | Qt::TextWordWrap, label.text());
         return room.contains(needed);
     };
     QFont font = label.font();
@@ -67,39 +69,62 @@ frmFinish::frmFinish(QWidget *startWindow) : m_startWindow(startWindow)
 
 void frmFinish::createControls()
 {
-    const qreal dpiX = logicalDpiX();
-    const qreal dpiY = logicalDpiY();
     const auto label = [&](const QString &caption, int left, int top, int width, int height) {
         auto *control = new QLabel(caption, this);
         control->setTextFormat(Qt::PlainText); // a name like <s>Петя</s> is shown as typed
-        control->setAlignment(Qt::AlignCenter);
-        control->setGeometry(TwipsToRect(left, top, width, height, dpiX, dpiY));
+        // centred across, at the top
+        control->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        m_design.push_back({control, QRect(left, top, width, height)});
         return control;
     };
-    const auto banner = [&](const QString &caption, const QColor &colour) {
+    const auto banner = [&](const QString &caption) {
         QLabel *control = label(caption, 240, 2160, 4335, 735);
         control->setFont(BannerFont());
         control->setAutoFillBackground(true); // opaque, so the one in front hides the other
-        QPalette palette = control->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        control->setPalette(palette);
         return control;
     };
 
     setWindowTitle(kCaption);
     setWindowIcon(BlankIcon());
-    setFixedSize(TwipsToPixels(4815, dpiX), TwipsToPixels(3015, dpiY));
 
     Label1 = label(kSampleName, 240, 240, 4335, 495);
+    m_design.back().setsScale = false; // the name shrinks its own font instead (FitName)
     Label1->setFont(BannerFont());
     Label1->installEventFilter(this);
     Label3 = label(kTotalCaption, 120, 840, 4575, 255);
     Label2 = label(CountText(kQuestionCount), 120, 1320, 4575, 255); // the all-right sentence
     Label5 = label(kTimeLead, 120, 1680, 4575, 255);
-    Label4[0] = banner(kPassed, kPassedColour);
-    Label4[1] = banner(kFailed, kFailedColour);
+    Label4[0] = banner(kPassed);
+    Label4[1] = banner(kFailed);
     Label4[0]->raise();
     Label4[1]->hide(); // hidden behind the other, also from a screen reader
+    colourBanners();
+    fitToFont();
+}
+
+void frmFinish::fitToFont()
+{
+    FitToFont(*this, QSize(4815, 3015), m_design);
+}
+
+// The banners' own colours where they read on the window's colour; on a dark one the same blues,
+// lighter.
+void frmFinish::colourBanners()
+{
+    const std::array<QColor, 2> colours = {kPassedColour, kFailedColour};
+    for (size_t i = 0; i < Label4.size(); ++i) {
+        QPalette palette = Label4[i]->palette();
+        palette.setColor(QPalette::WindowText,
+                         ReadableOn(colours[i], palette.color(QPalette::Window)));
+        Label4[i]->setPalette(palette);
+    }
+}
+
+void frmFinish::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        colourBanners();
+    QWidget::changeEvent(event);
 }
 
 bool frmFinish::loadAndShow()
@@ -121,7 +146,6 @@ bool frmFinish::load()
 
     const ResultSummary summary = MakeResultSummary(*outcome, mdMain::Settings());
     Label1->setText(summary.NameText);
-    FitName(*Label1);
     if (!summary.Passed) {
         Label4[1]->show();
         Label4[1]->raise();
@@ -129,6 +153,10 @@ bool frmFinish::load()
     }
     Label2->setText(summary.CountText);
     Label5->setText(Label5->text() + summary.TimeText);
+    // The texts it is filled with may need more room than the design's.
+    fitToFont();
+    FitName(*Label1);
+    CentreOnScreen(*this);
     return true;
 }
 

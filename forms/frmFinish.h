@@ -1,8 +1,11 @@
 #pragma once
 
+#include "FontFit.h"
+
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QLabel;
 
@@ -30,13 +33,17 @@ class frmFinish final : public QWidget
     QLabel *Label5 = nullptr;
 
   protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void createControls();
+    void colourBanners();
+    void fitToFont();
     bool load();
     void label1DoubleClicked();
 
     QWidget *m_startWindow;
+    std::vector<DesignedControl> m_design; // the labels and their twips
 };

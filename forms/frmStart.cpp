@@ -1,17 +1,17 @@
 #include "frmStart.h"
 
+#include "FontFit.h"
 #include "LoginName.h"
 #include "Placement.h"
 #include "Registry.h"
 #include "RussianQtTexts.h"
 #include "StartRules.h"
-#include "Twips.h"
 #include "frmFinish.h"
 #include "mdMain.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,8 +19,8 @@
 #include <QRadioButton>
 
 #include <algorithm>
-#include <initializer_list>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -28,19 +28,6 @@ const QString kApplicationName = QStringLiteral("Vorpa");
 const QString kCaption = QStringLiteral("Обучающие примеры");
 const QString kIconPath = QStringLiteral(":/icons/vorpa.png");
 const QString kStopwatchPath = QStringLiteral(":/icons/stopwatch.svg");
-
-// The layout was drawn for a narrow 8-point system font; with the wider default fonts of other
-// desktops some captions would be cut off. Such a control grows to the right (and a label
-// down), never past its container, and keeps its place.
-void GrowToFitCaption(QWidget *control)
-{
-    QRect r = control->geometry();
-    const int room = control->parentWidget()->contentsRect().right() + 1 - r.left();
-    r.setWidth(std::max(r.width(), std::min(control->sizeHint().width(), room)));
-    if (qobject_cast<QLabel *>(control))
-        r.setHeight(std::max(r.height(), control->fontMetrics().height()));
-    control->setGeometry(r);
-}
 
 // What a screen reader announces. A bound field is named by its operand and side, since its
 // own label says only "от" or "до"; the stopwatch has no caption to read. The labels beside a
@@ -67,22 +54,28 @@ frmStart::frmStart(QWidget *parent) : QWidget(parent)
     // The title of the boxes that carry no title of their own. No display name: on X11 Qt
     // would append it to every window title.
     QCoreApplication::setApplicationName(kApplicationName);
+    // The menu entry's name: a Wayland desktop finds the entry and its icon for the window by
+    // it. On X11 the window's class, "Vorpa" from the name above, matches StartupWMClass.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VORPA_DESKTOP_ID));
     UseRussianQtTexts();
     createControls();
     NameForScreenReaders(*this);
     chainTabOrder();
     CentreOnScreen(*this);
     load();
+    // Tab index 0 is the option group: the focus starts there, on the selected kind of example,
+    // so that Space at once does not start the quiz.
+    selectedOption()->setFocus();
 }
 
 frmStart::~frmStart() = default;
 
 void frmStart::createControls()
 {
-    const qreal dpiX = logicalDpiX();
-    const qreal dpiY = logicalDpiY();
-    const auto place = [dpiX, dpiY](QWidget *control, int left, int top, int width, int height) {
-        control->setGeometry(TwipsToRect(left, top, width, height, dpiX, dpiY));
+    // Controls are placed once all of them exist, at the scale their font needs.
+    std::vector<DesignedControl> design;
+    const auto place = [&design](QWidget *control, int left, int top, int width, int height) {
+        design.push_back({control, QRect(left, top, width, height)});
     };
     const auto label = [&](QWidget *parent, const QString &caption, int left, int top, int width,
                            int height) {
@@ -104,7 +97,6 @@ void frmStart::createControls()
 
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(kIconPath));
-    setFixedSize(TwipsToPixels(6615, dpiX), TwipsToPixels(3750, dpiY));
 
     Frame1 = new QGroupBox(QStringLiteral("Тип примеров"), this);
     place(Frame1, 120, 120, 3135, 3495);
@@ -116,12 +108,10 @@ void frmStart::createControls()
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &frmStart::command1Clicked);
 
-    // A picture button without an action; the picture is fitted inside the button's frame.
+    // A picture button without an action.
     Command2 = new QPushButton(this);
     place(Command2, 3360, 3225, 405, 390);
     Command2->setIcon(QIcon(kStopwatchPath));
-    const int picture = std::min(Command2->width(), Command2->height()) - 6;
-    Command2->setIconSize(QSize(picture, picture));
 
     Option2 = option(QStringLiteral("Сложение"), 360);
     Option6 = option(QStringLiteral("Вычитание"), 720);
@@ -154,10 +144,10 @@ void frmStart::createControls()
     Check2 = new QCheckBox(QStringLiteral("Интеллектуальный режим"), Frame2);
     place(Check2, 240, 2400, 2775, 255);
 
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             Option1, Option2, Option3, Option4, Option5, Option6, Option7, Check1, Check2,
-             Label1[0], Label1[1], Label2[0], Label2[1], Label3[0], Label3[1], Label4})
-        GrowToFitCaption(control);
+    FitToFont(*this, QSize(6615, 3750), design);
+    // The stopwatch fitted inside the button's frame.
+    const int picture = std::min(Command2->width(), Command2->height()) - 6;
+    Command2->setIconSize(QSize(picture, picture));
 }
 
 // The tab indices of the window; the frames and the labels take no focus, so what remains is
@@ -191,6 +181,15 @@ QRadioButton *frmStart::optionFor(Operation op) const
         return Option1;
     }
     return nullptr;
+}
+
+QRadioButton *frmStart::selectedOption() const
+{
+    for (const Operation op : kAllOperations) {
+        if (optionFor(op)->isChecked())
+            return optionFor(op);
+    }
+    return Option3;
 }
 
 void frmStart::load()

@@ -62,6 +62,7 @@ class frmStart final : public QWidget
     void createControls();
     void chainTabOrder();
     QRadioButton *optionFor(Operation op) const;
+    QRadioButton *selectedOption() const;
 
     void load();
     void text3Changed();

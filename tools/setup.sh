@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libqt6svg6 libxcb1-dev
-    fonts-liberation xvfb xauth xdotool
+    fonts-liberation fonts-noto-core xvfb xauth xdotool x11-utils
     desktop-file-utils appstream locales
     clang libclang-rt-14-dev libbenchmark-dev
     dpkg-dev rpm file lintian

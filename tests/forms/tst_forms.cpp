@@ -174,6 +174,8 @@ class FormsTest : public QObject
                 if (!message.contains(QLatin1String("propagateSizeHints")))
                     next(type, context, message);
             });
+        // The font of a bare X server, whichever sans-serif font the machine prefers.
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
         umask(022); // the store uses only folders no one else may write to
         QVERIFY(m_configHome.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
@@ -266,6 +268,22 @@ class FormsTest : public QObject
         };
         for (const auto &[label, twips] : labels)
             QCOMPARE(std::pair(twips, label->geometry()), std::pair(twips, pixels(twips)));
+
+        // The banner's text centred across and at the top: the capital Т starts its cap height
+        // below the font's ascent, as wide a margin left as right.
+        const QImage banner = f.Label4[0]->grab().toImage();
+        const QRgb ground = banner.pixel(0, 0);
+        QRect ink;
+        for (int y = 0; y < banner.height(); ++y) {
+            for (int x = 0; x < banner.width(); ++x) {
+                if (banner.pixel(x, y) != ground)
+                    ink |= QRect(x, y, 1, 1);
+            }
+        }
+        const QFontMetrics metrics = f.Label4[0]->fontMetrics();
+        QVERIFY2(qAbs(ink.top() - (metrics.ascent() - metrics.capHeight())) <= 1,
+                 qPrintable(QString::number(ink.top())));
+        QVERIFY(qAbs(ink.left() - (banner.width() - 1 - ink.right())) <= 2);
     }
 
     // Tab follows the tab indexes among the controls that take the focus (the frames and labels
@@ -273,6 +291,7 @@ class FormsTest : public QObject
     // arrow keys, so the keys are pressed from Check1 on, round to the first option button.
     void tabFollowsTheTabIndexes()
     {
+        Store(kStored.arg(2).arg(1)); // "Вычитание"
         frmStart w;
         std::vector<ControlDesign> design = StartWindowDesign(w);
         std::ranges::sort(design, {}, &ControlDesign::tabIndex);
@@ -290,6 +309,7 @@ class FormsTest : public QObject
         }
         QCOMPARE(chain, order);
 
+        // Entering the option group by Tab or Shift+Tab lands on the selected option.
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.Check1->setFocus();
@@ -298,7 +318,31 @@ class FormsTest : public QObject
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget();
         }
-        QCOMPARE(visited, order.mid(order.indexOf(w.Check1) + 1) << order.first());
+        QCOMPARE(visited, order.mid(order.indexOf(w.Check1) + 1) << w.Option6);
+        QTest::keyClick(w.Option6, Qt::Key_Tab);
+        QTest::keyClick(w.Check1, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), w.Option6);
+    }
+
+    // The focus starts on the selected option, the restored one, so Space asks nothing; Tab from
+    // the stopwatch enters the group on the option picked since, and Space there keeps it.
+    void focusStartsOnTheSelectedOption()
+    {
+        Store(kStored.arg(5).arg(1));
+        frmStart w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(QApplication::focusWidget(), w.Option5);
+        ModalAnswerer pupil;
+        pupil.answer = [](int) { return QString(); };
+        QTest::keyClick(w.Option5, Qt::Key_Space);
+        QVERIFY(pupil.dialogs.isEmpty() && !w.finishWindow());
+        QTest::mouseClick(w.Option7, Qt::LeftButton);
+        w.Command2->setFocus();
+        QTest::keyClick(w.Command2, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(pupil.dialogs.value(0), QStringLiteral("Вопрос №1|0|Возведи 2 в степень 8."));
     }
 
     // Four zero bounds are saved as they stand, yet the next start shows "1", "10", "1", "10":
