@@ -60,7 +60,7 @@ Descriptor PinFolder(const QByteArray &path, qsizetype own, bool create, const c
 {
     QList<QByteArray> parts = Components(path);
     Descriptor folder = OpenRoot();
-    QByteArray shown = "/"; // the folder reached, for the log
+    QByteArray shown; // the folder reached, for the log ("" for the root)
     int links = 0;
     for (qsizetype i = 0;;) {
         // the folder of the first i parts
@@ -68,7 +68,7 @@ Descriptor PinFolder(const QByteArray &path, qsizetype own, bool create, const c
         const bool mine = i > parts.size() - own;
         if (folder.get() < 0 || ::fstat(folder.get(), &status) != 0 ||
             !(mine ? IsOwnFolder(status) : IsSafeParent(status))) {
-            qCInfo(lcStore, "%s: %s is %s", outcome, shown.constData(),
+            qCInfo(lcStore, "%s: %s is %s", outcome, shown.isEmpty() ? "/" : shown.constData(),
                    mine ? "no folder of the user's alone" : "a folder others may change");
             return Descriptor();
         }
@@ -95,19 +95,19 @@ Descriptor PinFolder(const QByteArray &path, qsizetype own, bool create, const c
                 parts += Components(target) + rest;
                 if (target.startsWith('/')) {
                     folder = OpenRoot();
-                    shown = "/";
+                    shown.clear();
                     i = 0;
                 }
                 continue;
             }
         }
         if (next.get() < 0) {
-            qCInfo(lcStore, "%s: %s%s: %s", outcome, shown.constData(), part.constData(),
+            qCInfo(lcStore, "%s: %s/%s: %s", outcome, shown.constData(), part.constData(),
                    error == ENOTDIR || error == ELOOP ? "no folder" : std::strerror(error));
             return Descriptor();
         }
         folder = std::move(next);
-        shown += part + '/';
+        shown += '/' + part;
         ++i;
     }
 }
