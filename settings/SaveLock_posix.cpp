@@ -94,6 +94,10 @@ Descriptor TakeLock(int folder, const QByteArray &name, const QByteArray &shown)
         if (::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
             named.st_dev == status.st_dev && named.st_ino == status.st_ino)
             return lock;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            qCInfo(lcStore, "save skipped: %s was deleted again and again", shown.constData());
+            return Descriptor();
+        }
     }
 }
 
