@@ -1,6 +1,5 @@
 #include "ConfigPaths_posix.h"
 
-#include <QDir>
 #include <QFile>
 
 namespace Registry {
@@ -8,13 +7,15 @@ namespace Registry {
 namespace {
 
 // The XDG base directory rules: XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
-QString ConfigFolder()
+// Taken byte for byte: decoded and encoded again, a byte that is not UTF-8 would name another
+// folder.
+QByteArray ConfigFolder()
 {
-    const QString configured = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
-    if (QDir::isAbsolutePath(configured))
+    const QByteArray configured = qgetenv("XDG_CONFIG_HOME");
+    if (configured.startsWith('/'))
         return configured;
-    const QString home = QFile::decodeName(qgetenv("HOME"));
-    return QDir::isAbsolutePath(home) ? home + QStringLiteral("/.config") : QString();
+    const QByteArray home = qgetenv("HOME");
+    return home.startsWith('/') ? home + "/.config" : QByteArray();
 }
 
 } // namespace
@@ -24,13 +25,12 @@ QString ConfigFolder()
 // saves racing.
 std::optional<StorePaths> PathsFor(const QString &organisation, const QString &application)
 {
-    const QString config = ConfigFolder();
+    const QByteArray config = ConfigFolder();
     if (config.isEmpty())
         return std::nullopt;
-    const QString folder = config + u'/' + organisation;
-    return StorePaths{QFile::encodeName(config), QFile::encodeName(folder),
-                      QFile::encodeName(folder + u'/' + application + QStringLiteral(".conf")),
-                      QFile::encodeName(folder + u'/' + application + QStringLiteral(".lock"))};
+    return StorePaths{config, QFile::encodeName(organisation),
+                      QFile::encodeName(application + QStringLiteral(".conf")),
+                      QFile::encodeName(application + QStringLiteral(".lock"))};
 }
 
 } // namespace Registry

@@ -7,9 +7,13 @@
 
 namespace Registry {
 
+// Where the store lives, as bytes: a path is a file name to the system and may hold bytes that
+// are no text in any encoding.
 struct StorePaths
 {
-    QByteArray config, folder, file, lock;
+    QByteArray config;       // the config folder, an absolute path
+    QByteArray organisation; // the folder in it
+    QByteArray file, lock;   // names in that folder
 };
 
 // The config folder (XDG base directory rules), the organisation's folder in it, the settings

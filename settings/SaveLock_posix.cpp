@@ -48,37 +48,56 @@ bool HeldByOthers(int fd, off_t first, off_t count = 1)
     return ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
 }
 
-} // namespace
-
-Descriptor TakeLock(const QByteArray &path)
+// Waits its turn for the lock on the open file, until the deadline.
+bool LockInTurn(int fd, std::chrono::steady_clock::time_point deadline)
 {
-    Descriptor lock(::open(
-        path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600));
-    struct stat status = {};
-    if (lock.get() < 0 || ::fstat(lock.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_uid != geteuid()) {
-        qCInfo(lcStore, "save skipped: %s is no regular file of the user's own", path.constData());
-        return Descriptor();
-    }
-    const int fd = lock.get();
     if (!HeldByOthers(fd, kNextByte, 2) && LockBytes(fd, F_WRLCK, kSavingByte))
-        return lock;
+        return true;
     LockBytes(fd, F_RDLCK, kQueuedByte);
     bool waiting = false; // among those next in turn
-    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     for (;;) {
         if (!waiting && !HeldByOthers(fd, kNextByte))
             waiting = LockBytes(fd, F_RDLCK, kNextByte);
         if (waiting && LockBytes(fd, F_WRLCK, kSavingByte)) {
             LockBytes(fd, F_UNLCK, kNextByte, 2);
-            return lock;
+            return true;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            qCInfo(lcStore, "save skipped: another save held %s for %lld ms", path.constData(),
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kLockRetry);
+    }
+}
+
+} // namespace
+
+Descriptor TakeLock(int folder, const QByteArray &name, const QByteArray &shown)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        Descriptor lock(::openat(folder, name.constData(),
+                                 O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
+                                 0600));
+        struct stat status = {};
+        if (lock.get() < 0 || ::fstat(lock.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_uid != geteuid()) {
+            qCInfo(lcStore, "save skipped: %s is no regular file of the user's own",
+                   shown.constData());
+            return Descriptor();
+        }
+        if (!LockInTurn(lock.get(), deadline)) {
+            qCInfo(lcStore, "save skipped: another save held %s for %lld ms", shown.constData(),
                    static_cast<long long>(kLockWait.count()));
             return Descriptor();
         }
-        std::this_thread::sleep_for(kLockRetry);
+        // Still the file under that name: a lock on one deleted meanwhile keeps no one out.
+        struct stat named = {};
+        if (::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_dev == status.st_dev && named.st_ino == status.st_ino)
+            return lock;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            qCInfo(lcStore, "save skipped: %s was deleted again and again", shown.constData());
+            return Descriptor();
+        }
     }
 }
 

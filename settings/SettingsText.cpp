@@ -43,10 +43,11 @@ template <typename Visit> void ForEachLine(QByteArrayView text, Visit visit)
     line.next = text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
     for (; line.next < text.size(); ++line.index) {
         line.start = line.next;
-        const QByteArrayView rest = text.sliced(line.start);
-        const qsizetype lf = rest.indexOf('\n');
-        const qsizetype cr = rest.first(lf < 0 ? rest.size() : lf).indexOf('\r');
-        line.end = line.start + (cr >= 0 ? cr : lf >= 0 ? lf : rest.size());
+        // The first CR or LF: looking for an LF first would scan the rest of a file of CRs
+        // alone again for every line.
+        line.end = std::find_if(text.begin() + line.start, text.end(),
+                                [](char c) { return c == '\n' || c == '\r'; }) -
+                   text.begin();
         line.next = line.end;
         if (line.next < text.size()) {
             const bool crlf = text[line.next] == '\r' && line.next + 1 < text.size() &&

@@ -9,9 +9,9 @@
 
 namespace Registry {
 
-std::optional<QByteArray> ReadSmallFile(const QByteArray &path)
+std::optional<QByteArray> ReadSmallFile(int folder, const QByteArray &name)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return errno == ENOENT ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
     struct stat status = {};

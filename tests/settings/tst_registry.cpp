@@ -1,8 +1,10 @@
 #include "Registry.h"
+#include "SettingsText.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,7 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
-#include <csignal>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
 #include <optional>
@@ -26,6 +28,38 @@
 using Registry::StoredValues;
 
 namespace {
+
+// The folders the store puts on the disk, by inode, and 0 for each rename: the store's calls
+// pass through these definitions of fsync and renameat on to the C library's.
+QList<ino_t> g_flushes;
+int g_logged = 0; // lines in the store's log
+
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    struct stat status = {};
+    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
+        g_flushes << status.st_ino;
+    return real(fd);
+}
+
+extern "C" int renameat(int from, const char *old, int to, const char *name)
+{
+    static const auto real = reinterpret_cast<int (*)(int, const char *, int, const char *)>(
+        dlsym(RTLD_NEXT, "renameat"));
+    g_flushes << 0;
+    return real(from, old, to, name);
+}
+
+namespace {
+
+ino_t Inode(const QString &path)
+{
+    struct stat status = {};
+    return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
 
 // What every save here stores, and its lines in a file that had none of the values.
 const QuizSettings kNext{{}, -3, 3, 0, 9, Operation::Power, true, true};
@@ -134,6 +168,11 @@ class RegistryTest : public QObject
     void initTestCase()
     {
         umask(022);
+        static const QtMessageHandler passOn = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+                g_logged += QByteArrayView(context.category) == "vorpa.settings";
+                passOn(type, context, text);
+            });
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &m_limit), 0);
     }
     void init()
@@ -143,6 +182,7 @@ class RegistryTest : public QObject
     }
     void cleanup()
     {
+        g_logged = 0;
         setrlimit(RLIMIT_FSIZE, &m_limit);
         if (m_held >= 0)
             close(std::exchange(m_held, -1));
@@ -162,6 +202,7 @@ class RegistryTest : public QObject
         QVERIFY(QDir(m_dir->path()).isEmpty());
         const mode_t mask = umask(0277);
         const QuizSettings quiz{{}, INT_MIN, INT_MAX, -5, 0, Operation::Logarithm, true, true};
+        g_flushes.clear();
         const bool saved = Registry::SaveSettings(quiz);
         umask(mask);
         QDir::setCurrent(folder);
@@ -175,13 +216,29 @@ class RegistryTest : public QObject
             QCOMPARE(status.st_mode & 0777, path == file ? 0600u : 0700u);
         }
         QVERIFY(!QFileInfo::exists(m_dir->filePath("config")));
+        // Each folder made is on the disk before the next, and the rename once it is done.
+        QCOMPARE(g_flushes,
+                 (QList<ino_t>{Inode(m_dir->path()), Inode(home), Inode(home + "/.config"), 0,
+                               Inode(QFileInfo(file).path())}));
         QCOMPARE(Registry::LoadSettings(), (StoredValues{7, 1, INT_MIN, INT_MAX, -5, 0, 1}));
     }
 
+    void savesThroughALinkOnceUnlocked_data()
+    {
+        QTest::addColumn<bool>("madeAnew");
+        QTest::addColumn<int>("waits"); // ms
+        QTest::addRow("released") << false << 100;
+        QTest::addRow("deleted and made anew by another save") << true << 300;
+    }
+
     // A save waits for a lock released in time, rather than losing the choices or writing beside
-    // the other save, and goes through a link to one of the user's own files.
+    // the other save, and goes through a link to one of the user's own files. A lock file deleted
+    // while it waits and made anew by another save that holds it: it takes turns on the new one
+    // rather than going ahead on the old one.
     void savesThroughALinkOnceUnlocked()
     {
+        QFETCH(bool, madeAnew);
+        QFETCH(int, waits);
         const QString real = m_dir->filePath("dotfiles/vorpa.conf");
         QVERIFY(WriteAll(real, "ExampleType=3\n"));
         QVERIFY(QDir().mkpath(settingsFolder()));
@@ -190,15 +247,18 @@ class RegistryTest : public QObject
         QVERIFY(held >= 0);
         QElapsedTimer timer;
         timer.start();
-        std::thread release([held] {
+        std::thread other([this, held, madeAnew] {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const int again = madeAnew && QFile::remove(lockFile()) ? HoldSaveLock(lockFile()) : -1;
             close(held);
+            std::this_thread::sleep_for(std::chrono::milliseconds(again >= 0 ? 200 : 0));
+            again >= 0 && close(again);
         });
         const bool saved = Registry::SaveSettings(kNext);
         const qint64 waited = timer.elapsed();
-        release.join();
+        other.join();
         QVERIFY(saved);
-        QVERIFY2(waited >= 100, QByteArray::number(waited));
+        QVERIFY2(waited >= waits, QByteArray::number(waited));
         QVERIFY(QFileInfo(settingsFile()).isSymLink());
         QCOMPARE(ReadAll(real), kNextLines);
     }
@@ -285,6 +345,8 @@ class RegistryTest : public QObject
             return QDir(configFolder()).removeRecursively() && WriteAll(configFolder(), "");
         });
         row("folder writable by others", none, [this] { return Chmod(settingsFolder(), 0777); });
+        row("config folder in one others may write to", none,
+            [this] { return Chmod(m_dir->path(), 0777); });
         row("config folder writable by its group", none,
             [this] { return Chmod(configFolder(), 0770); });
         rootRow("another user's folder, with a link", none, [this] {
@@ -303,10 +365,10 @@ class RegistryTest : public QObject
         row("link at the lock", three, [this] { return Relink(lockFile(), otherFile()); });
         rootRow("another user's lock", three, [this] { return GiveAway(lockFile()); });
         row("lock held", three, [this] { return (m_held = HoldSaveLock(lockFile())) >= 0; });
-        // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole.
+        // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole and
+        // does not end the program (by SIGXFSZ).
         row("file size limit", three, [this] {
             const rlimit small = {256, m_limit.rlim_max};
-            signal(SIGXFSZ, SIG_IGN);
             return WriteAll(settingsFile(), "ExampleType=3\n" + QByteArray(300, ' ')) &&
                    setrlimit(RLIMIT_FSIZE, &small) == 0;
         });
@@ -329,8 +391,91 @@ class RegistryTest : public QObject
         const QStringList names = Names(settingsFolder());
         QTEST(Registry::LoadSettings(), "read");
         QVERIFY(!Registry::SaveSettings(kNext));
+        QCOMPARE(g_logged, 0); // unless asked for
         QCOMPARE(Snapshot(places), before);
         QCOMPARE(Names(settingsFolder()), names);
+    }
+
+    // Turned on, the store's log says in one line why a save did not happen.
+    void logsWhyASaveWasSkipped()
+    {
+        QVERIFY(QDir().mkpath(settingsFolder()) && Chmod(configFolder(), 0775));
+        QLoggingCategory::setFilterRules("vorpa.settings.info=true");
+        const bool saved = Registry::SaveSettings(kNext);
+        QLoggingCategory::setFilterRules({});
+        QVERIFY(!saved);
+        QCOMPARE(g_logged, 1);
+    }
+
+    // Another program of the user's swapping the config folder again and again with one whose
+    // settings file leads to another of the user's files, between the store's checks and its
+    // writes: the store keeps to the folders it checked, and that file is never rewritten.
+    void keepsToTheCheckedFolders()
+    {
+        const QString bad = m_dir->filePath("bad"), victim = m_dir->filePath("gitconfig");
+        QVERIFY(WriteAll(settingsFile(), "ExampleType=3\n"));
+        QVERIFY(WriteAll(victim, "[user]\n\tname = Pupil\n"));
+        QVERIFY(QDir().mkpath(bad + "/Quorvantelle") && Chmod(bad + "/Quorvantelle", 0777));
+        QVERIFY(QFile::link(victim, bad + "/Quorvantelle/Vorpa.conf"));
+        std::atomic<bool> stop = false;
+        std::thread swapper([&, one = QFile::encodeName(configFolder()),
+                             other = QFile::encodeName(bad)] {
+            while (!stop) {
+                renameat2(AT_FDCWD, one.constData(), AT_FDCWD, other.constData(), RENAME_EXCHANGE);
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            }
+        });
+        // Most saves find the folder that others may write to and are skipped.
+        int saved = 0;
+        QElapsedTimer timer;
+        timer.start();
+        while (saved < 200 && timer.elapsed() < 10000)
+            saved += Registry::SaveSettings(kNext);
+        stop = true;
+        swapper.join();
+        QCOMPARE(ReadAll(victim), "[user]\n\tname = Pupil\n");
+        QVERIFY2(saved >= 20, QByteArray::number(saved)); // the race was run
+    }
+
+    void configPathAsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("name"); // of the config folder, in the test's folder
+        QTest::addColumn<int>("size");        // of its path, with folders of 'd' between
+        QTest::addRow("a byte that is not UTF-8") << QByteArray("caf\xe9") << 0;
+        // A copy's path is 13 bytes longer than the file's: over PATH_MAX from here on.
+        QTest::addRow("4 060 bytes") << QByteArray("config") << 4060;
+    }
+
+    // The config folder is the one the environment names byte for byte, however long its path.
+    void configPathAsBytes()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(int, size);
+        QByteArray config = QFile::encodeName(m_dir->path());
+        while (config.size() + 1 + name.size() < size)
+            config +=
+                '/' +
+                QByteArray(std::min<qsizetype>(200, size - config.size() - 2 - name.size()), 'd');
+        config += '/' + name;
+        qputenv("XDG_CONFIG_HOME", config);
+        QVERIFY(Registry::SaveSettings(kNext));
+        QCOMPARE(access((config + "/Quorvantelle/Vorpa.conf").constData(), R_OK), 0);
+        QCOMPARE(Registry::LoadSettings(), (StoredValues{6, 1, -3, 3, 0, 9, 1}));
+    }
+
+    // Lines are found in one pass over the text: 64 KiB of lines ended by CR alone read about as
+    // fast as as many ended by LF.
+    void readsCrLinesInOnePass()
+    {
+        qint64 took[2] = {};
+        for (const char end : {'\n', '\r'}) {
+            const QByteArray text = QByteArray(64 * 1024 - 13, end) + "ExampleType=4";
+            QElapsedTimer timer;
+            timer.start();
+            QCOMPARE(Registry::ValueInText(text, "ExampleType"), QVariant("4"));
+            took[end == '\r'] = timer.nsecsElapsed();
+        }
+        QVERIFY2(took[1] <= 10'000'000 + 2 * took[0], QByteArray::number(took[1]));
     }
 
     // A save killed between writing its copy and renaming it leaves the copy behind; the next
