@@ -363,6 +363,9 @@ class RegistryTest : public QObject
         row("folder at the lock", three,
             [this] { return QFile::remove(lockFile()) && QDir().mkdir(lockFile()); });
         row("link at the lock", three, [this] { return Relink(lockFile(), otherFile()); });
+        row("link at the lock to no file", three, [this] {
+            return QFile::remove(otherFile()) && Relink(lockFile(), otherFile());
+        });
         rootRow("another user's lock", three, [this] { return GiveAway(lockFile()); });
         row("lock held", three, [this] { return (m_held = HoldSaveLock(lockFile())) >= 0; });
         // A write that fails half-way (EFBIG, as on a full disk) leaves the old file whole and
