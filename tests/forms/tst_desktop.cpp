@@ -1,4 +1,5 @@
 #include "Fakes.h"
+#include "FontFit.h"
 #include "frmFinish.h"
 #include "frmStart.h"
 #include "mdMain.h"
@@ -88,6 +89,17 @@ class DesktopTest : public QObject
         QVERIFY(m_configHome.isValid()); // no stored choices
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
         mdMain::UseCalculatorProbe(std::make_unique<FakeCalculatorProbe>());
+    }
+
+    // A text box too low for its font's line does not fit, however wide; at its own height it does.
+    void textBoxNeedsItsFontsHeight()
+    {
+        QLineEdit box(QStringLiteral("10"));
+        box.setFont(QFont(QStringLiteral("DejaVu Sans"), 20));
+        box.resize(400, 20);
+        QVERIFY(!ContentFits(box));
+        box.resize(400, box.sizeHint().height());
+        QVERIFY(ContentFits(box));
     }
 
     void fontsFit_data()
