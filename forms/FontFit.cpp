@@ -50,10 +50,12 @@ int IndicatorHeight(const QAbstractButton &button)
 }
 
 // A caption takes the room it needs to its right (and a label the room below) as far as the next
-// control of its container or the container's edge, keeping its place. `laid` holds the
-// rectangles before any control grew, so that the order of growing does not matter.
+// control of its container, short of it by a few pixels so that «до» never runs into its box, or
+// as far as the container's edge, keeping its place. `laid` holds the rectangles before any
+// control grew, so that the order of growing does not matter.
 void GrowIntoFreeRoom(QWidget &control, const std::vector<std::pair<QWidget *, QRect>> &laid)
 {
+    const int gap = std::max(1, control.fontMetrics().averageCharWidth() / 5);
     const auto *label = qobject_cast<const QLabel *>(&control);
     if (!label && !qobject_cast<const QCheckBox *>(&control) &&
         !qobject_cast<const QRadioButton *>(&control))
@@ -66,9 +68,9 @@ void GrowIntoFreeRoom(QWidget &control, const std::vector<std::pair<QWidget *, Q
         if (other == &control || other->parentWidget() != control.parentWidget())
             continue;
         if (rect.left() >= r.right() && rect.top() <= r.bottom() && rect.bottom() >= r.top())
-            right = std::min(right, rect.left());
+            right = std::min(right, rect.left() - gap);
         if (rect.top() >= r.bottom() && rect.left() <= r.right() && rect.right() >= r.left())
-            bottom = std::min(bottom, rect.top());
+            bottom = std::min(bottom, rect.top() - gap);
     }
     const int wanted = label ? std::max(control.sizeHint().width(), LabelTextWidth(*label))
                              : control.sizeHint().width();
