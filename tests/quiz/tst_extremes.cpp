@@ -19,7 +19,15 @@ using Draw = CountedDraw (*)(const QuizSettings &, RandomSource &, Clock &);
 
 Q_DECLARE_METATYPE(QuizSettings)
 Q_DECLARE_METATYPE(Examples)
-Q_DECLARE_METATYPE(Draw)
+
+// A way of drawing, and every example it may give (none: found by trying every pair).
+struct Drawing
+{
+    Draw draw;
+    Examples examples;
+};
+
+Q_DECLARE_METATYPE(Drawing)
 
 namespace {
 
@@ -66,8 +74,8 @@ void AddRows(std::initializer_list<std::tuple<const char *, qint32, qint32, qint
 }
 
 // The operand loop and the candidates drawn directly from the start.
-const std::pair<const char *, Draw> kBothDraws[] = {{" loop", DrawExampleCounted},
-                                                    {" direct", DrawCandidates}};
+const std::pair<const char *, Drawing> kBothDraws[] = {{" loop", {DrawExampleCounted}},
+                                                       {" direct", {DrawCandidates}}};
 
 } // namespace
 
@@ -147,29 +155,23 @@ class ExtremesTest : public QObject
 
     void drawsEveryAcceptableExampleEquallyOften_data()
     {
-        QTest::addColumn<QuizSettings>("settings");
-        QTest::addColumn<Draw>("draw");
-        QTest::addColumn<Examples>("examples"); // every acceptable one; none: found by trying all
-        for (const auto &[how, draw] : kBothDraws) {
-            for (Operation op : kAllOperations)
-                for (bool d : {false, true})
-                    for (const auto &[name, min1, max1, min2, max2] :
-                         {std::tuple{"around 0", -6, 9, 10, -5}, {"away from 0", 12, 3, 10, -5}})
-                        QTest::addRow("%c%s %s%s", "+-*:%^L"[int(op)], d ? " difficult" : "", name,
-                                      how)
-                            << QuizSettings{{}, min1, max1, min2, max2, op, d} << draw
-                            << Examples{};
+        AddRows({{"around 0", -6, 9, 10, -5}, {"away from 0", 12, 3, 10, -5}}, "drawing",
+                [](Operation, bool) {
+                    return std::vector(std::begin(kBothDraws), std::end(kBothDraws));
+                });
+        for (const auto &[how, drawing] : kBothDraws) {
             // b = a^k, each with its k.
             QTest::addRow("easy logarithm 1..10%s", how)
-                << QuizSettings{{}, 1, 10, 1, 10, Operation::Logarithm} << draw
-                << Examples{{2, 1, 0}, {3, 1, 0}, {4, 1, 0},  {5, 1, 0}, {6, 1, 0}, {7, 1, 0},
+                << QuizSettings{{}, 1, 10, 1, 10, Operation::Logarithm}
+                << Drawing{drawing.draw,
+                           {{2, 1, 0}, {3, 1, 0}, {4, 1, 0},  {5, 1, 0}, {6, 1, 0}, {7, 1, 0},
                             {8, 1, 0}, {9, 1, 0}, {10, 1, 0}, {2, 2, 1}, {3, 3, 1}, {4, 4, 1},
                             {5, 5, 1}, {6, 6, 1}, {7, 7, 1},  {8, 8, 1}, {9, 9, 1}, {10, 10, 1},
-                            {2, 4, 2}, {2, 8, 3}, {3, 9, 2}};
+                            {2, 4, 2}, {2, 8, 3}, {3, 9, 2}}};
             // Two bases of two thousand million: neither a negative one nor 0^0.
             QTest::addRow("easy power -2000000000..2, 0..0%s", how)
-                << QuizSettings{{}, -2000000000, 2, 0, 0, Operation::Power} << draw
-                << Examples{{1, 0, 1}, {2, 0, 1}};
+                << QuizSettings{{}, -2000000000, 2, 0, 0, Operation::Power}
+                << Drawing{drawing.draw, {{1, 0, 1}, {2, 0, 1}}};
         }
     }
 
@@ -179,8 +181,8 @@ class ExtremesTest : public QObject
     void drawsEveryAcceptableExampleEquallyOften()
     {
         QFETCH(QuizSettings, settings);
-        QFETCH(Draw, draw);
-        QFETCH(Examples, examples);
+        QFETCH(Drawing, drawing);
+        auto [draw, examples] = drawing;
         const auto [a0, a1] = Values(settings.Min1, settings.Max1);
         const auto [b0, b1] = Values(settings.Min2, settings.Max2);
         if (examples.empty() || (a1 - a0 + 1) * (b1 - b0 + 1) <= 1000000) {
